@@ -1,0 +1,40 @@
+// Files and text encoding, shared by every program and backend (plain C++).
+// Data files are Windows-1252 bytes; inside the programs text is UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Windows-1252 <-> UTF-8. Every one of the 256 bytes has a mapping (the five
+// bytes Windows-1252 leaves undefined, 0x81 0x8D 0x8F 0x90 0x9D, map to the C1
+// controls of the same value, so the round trip is exact). A character with no
+// single-byte form is written as '?'; invalid UTF-8 bytes too.
+std::string cp1252ToUtf8(std::string_view bytes);
+std::string utf8ToCp1252(std::string_view utf8);
+
+// Replaces the whole file atomically: writes a temporary file beside it,
+// flushes it, renames it over the target. On failure the previous file is left
+// intact and false is returned.
+bool replaceFile(const std::string& path, std::string_view bytes);
+
+// Reads at most maxBytes from the start of the file and splits them into at
+// most maxTokens whitespace-separated tokens (bytes, no conversion). Returns
+// false, with out empty, when the file cannot be opened.
+bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
+                std::size_t maxBytes = 1u << 20);
+
+bool fileExists(const std::string& path);
+
+// Directory part of a path without the trailing '/' ("a/b/c" -> "a/b").
+std::string dirName(const std::string& path);
+
+// Observer of every successful replaceFile (the headless backend transcribes
+// writes of the music control file). Null to remove.
+using FileWriteObserver = void (*)(const std::string& path, std::string_view bytes);
+void setFileWriteObserver(FileWriteObserver);
+
+}  // namespace platform
