@@ -1,0 +1,11 @@
+// The five save slots in Sauvegardes.sav and the save and load commands.
+#pragma once
+
+// Reads the save file into gs.saveSlots.
+void readSaveFile();
+// Key S: asks, then saves into the current slot.
+void quickSave();
+// Menu "Sauvegarder": the save dialog.
+void saveWithDialog();
+// Menu "Charger": the load dialog.
+void loadCommand();

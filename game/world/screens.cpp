@@ -1,0 +1,199 @@
+#include "world/screens.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "items/weight.h"
+#include "shell/window.h"
+#include "sound/sound.h"
+#include "state.h"
+#include "world/scene.h"
+
+namespace {
+
+std::string format(const char* fmt, int a) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, a);
+    return buf;
+}
+
+std::string format(const char* fmt, int a, int b) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, a, b);
+    return buf;
+}
+
+// Inventory index shown in each row of the item column, and the row's tile.
+constexpr int COLUMN_ITEMS[15] = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16};
+constexpr const char* COLUMN_TILES = "uebm79h8nouvwxyz";  // character i for row i
+
+struct CreditLine {
+    int x, offset;
+    const char* text;
+};
+
+// Thirteen lines, each at most 35 characters.
+constexpr CreditLine CREDIT_LINES[13] = {
+    {40, 0, "'La Malediction de QuelmaR' V1.2"},
+    {60, 30, "Par l'equipe du Studio Quelmar"},
+    {60, 70, "Senario: l'equipe du studio"},
+    {60, 90, "Graphismes: l'atelier du studio"},
+    {60, 110, "Programmation: Studio Quelmar"},
+    {60, 130, "Test: les testeurs du studio"},
+    {60, 160, "Remerciements:"},
+    {60, 180, "Aux conteurs des vieux chateaux"},
+    {60, 200, "Aux menestrels de la cour"},
+    {60, 220, "A tous les chevaliers joueurs"},
+    {60, 420, "Site: voir le dossier du jeu"},
+    {60, 450, "mail: voir le dossier du jeu"},
+    {60, 503, "Studio Quelmar - 03/2006"},
+};
+
+void pause(int ms) {
+    if (gs.slowComputer == 0) platform::pauseMs(ms);
+}
+
+}  // namespace
+
+void paintStatusPanel(platform::Dc dc) {
+    platform::Window w = gs.mainWindow;
+    int fr = gs.favoriteRed, fg = gs.favoriteGreen, fb = gs.favoriteBlue;
+
+    platform::textOut(dc, 6, 270, format("Vie : %d / %d   ", gs.life, gs.maxLife));
+    int red = std::clamp(200 - gs.life, 0, 255);
+    int green = std::clamp(gs.life + 55, 0, 255);
+    drawBar(w, 130, 273, gs.maxLife, gs.life, red, green, 0);
+
+    platform::textOut(dc, 6, 290, format("Bouclier: %d/%d   ", gs.shield, gs.shieldMax));
+    drawBar(w, 130, 293, gs.shieldMax, gs.shield, fr, fg, fb);
+
+    computeCarriedWeight();
+    int grams = static_cast<int>((gs.carriedWeight + 0.0005f) * 1000.0f);
+    platform::textOut(dc, 6, 310, format("Poids: %d", grams));
+    drawBar(w, 130, 313, 150, static_cast<int>(gs.carriedWeight * 10.0f), fr, fg, fb);
+
+    platform::textOut(dc, 265, 330, format("Pieces: %d", gs.inventory[GOLD]));
+    platform::textOut(dc, 25, 330, gs.playerName);
+
+    platform::textOut(dc, 11, 355, format("Force:%d          ", gs.strength));
+    platform::textOut(dc, 121, 355, format("Résistance:%d          ", gs.resistance));
+    platform::textOut(dc, 231, 355, format("Precision:%d          ", gs.precision));
+    platform::textOut(dc, 341, 355, format("Protection:%d          ", gs.protection));
+    const int skills[4] = {gs.strength, gs.resistance, gs.precision, gs.protection};
+    for (int k = 0; k < 4; ++k) drawBar(w, 10 + 110 * k, 370, 100, skills[k], fr, fg, fb);
+
+    for (int i = 1; i <= 15; ++i) {
+        int y = 23 * i - 20;
+        platform::textOut(dc, 376, y, i <= 9 ? format("F%d  : ", i) : format("  %d  : ", i - 9));
+        int count = gs.inventory[COLUMN_ITEMS[i - 1]];
+        std::string path = gs.imagesDir;
+        if (count != 0) {
+            path += "copie de ";
+            path += COLUMN_TILES[i];
+            path += ".bmp";
+        } else {
+            path += "pas.bmp";
+        }
+        platform::Image picture = platform::loadImage(path, 24, 21);
+        platform::drawImage(dc, picture, 410, y);
+        platform::freeImage(picture);
+        if (count != 0) platform::textOut(dc, 445, y, format("x %d", count));
+    }
+
+    if (gs.escapeMode) {
+        platform::setBkTransparent(dc, false);
+        platform::textOut(dc, 290, 310, format("%d:%d", gs.countdownMinutes, gs.countdownSeconds));
+        platform::setBkTransparent(dc, true);
+    }
+}
+
+void paintTitle(platform::Dc dc) {
+    platform::Image title = platform::loadResourceImage(TITLE_BITMAP_ID);
+    platform::drawImage(dc, title, 0, 0);
+    platform::freeImage(title);
+}
+
+void playIntro() {
+    platform::killTimer(gs.mainWindow, MAIN_TIMER);
+    selectMusic(MUSIC_SILENCE);
+    platform::messageBox(
+        gs.mainWindow,
+        "Vous etes le prince d'un royaume du sud, et la fille du roi voisin vous "
+        "etait promise.\n\nMais le Mage Noir l'a enlevee le soir meme des fiancailles "
+        "et l'a enfermee au sommet de son chateau maudit.\n\nBien des chevaliers ont "
+        "tente de la delivrer; aucun n'est revenu entier...\n\nVotre pere a jure devant "
+        "le sien que vous reussiriez. L'honneur et la paix des deux royaumes reposent "
+        "desormais sur votre epee.\n\nVous voici au pied du chateau de Quelmar.\n\n"
+        "Que l'aventure commence !!",
+        "Bienvenue dans l'aventure...");
+    platform::invalidate(gs.mainWindow, nullptr, true);
+    platform::updateWindow(gs.mainWindow);
+
+    for (gs.heroCol = 0; gs.heroCol < 5; ++gs.heroCol) {
+        drawScene();
+        pause(200);
+    }
+
+    gs.LevelGrid[97][2] = 'a';
+    refreshView();
+    playSound("pierre");
+    for (int d = 0; d <= 24; d += 2) {
+        drawScene();
+        platform::Dc dc = platform::getDc(gs.mainWindow);
+        platform::drawImage(dc, gs.tileBitmaps[static_cast<unsigned char>('s')], 48, 192 + d);
+        platform::releaseDc(dc);
+        pause(110);
+    }
+
+    gs.LevelGrid[98][2] = 's';
+    refreshView();
+    drawScene();
+    platform::pauseMs(500);
+}
+
+void startCredits() {
+    gs.creditsScrollY = CREDITS_START_Y;
+    selectMusic(MUSIC_END);
+    placeTitleWindow();
+    gs.creditsRolling = 1;
+    gs.onTitleScreen = 1;
+    platform::setTimer(gs.mainWindow, MAIN_TIMER, gs.slowComputer == 0 ? CREDITS_TICK_MS : 0);
+}
+
+void drawCreditsFrame() {
+    platform::Dc dc = platform::getDc(gs.mainWindow);
+    platform::Font font = platform::createFont("Matura MT Script Capitals", 27, 10, true);
+    platform::Font previous = platform::selectFont(dc, font);
+    platform::setBkTransparent(dc, true);
+
+    platform::drawImage(dc, gs.creditsBitmap, 0, 0);
+    for (const CreditLine& line : CREDIT_LINES)
+        platform::textOut(dc, line.x, gs.creditsScrollY + line.offset, line.text);
+
+    gs.creditsScrollY -= gs.slowComputer + 2;
+    if (gs.creditsScrollY < CREDITS_END_Y) {
+        gs.creditsRolling = 0;
+        platform::killTimer(gs.mainWindow, MAIN_TIMER);
+    }
+
+    platform::selectFont(dc, previous);
+    platform::deleteFont(font);
+    platform::releaseDc(dc);
+}
+
+void showAbout() {
+    const std::string rule(34, '_');
+    std::string text = "La malediction de QuelmaR V1.2\n" + rule +
+                       "\n \n"
+                       "Par l'equipe du Studio Quelmar, le 11/11/2005\n"
+                       "\n"
+                       "mail: voir le dossier du jeu\n"
+                       "Site: projet Quelmar, voir le dossier du jeu\n" +
+                       rule +
+                       "\n"
+                       "\n"
+                       "Pour plus d'aide double cliquez sur \n"
+                       "'aideQuelmaR.html' situé dans le dossier du jeu...";
+    platform::messageBox(gs.mainWindow, text, "A Propos de...");
+}

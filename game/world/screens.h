@@ -1,0 +1,24 @@
+// Everything the main window shows besides the scene: the status panel and
+// item column, the title picture, the intro, the credits and the about box.
+#pragma once
+
+#include "platform/platform.h"
+
+constexpr int TITLE_BITMAP_ID = 120;
+constexpr int CREDITS_START_Y = 380;
+constexpr int CREDITS_END_Y = -254;  // the credits stop once they pass above this
+constexpr int CREDITS_TICK_MS = 40;
+constexpr int MAIN_TIMER = 0;
+
+// Life, shield, weight, gold, name, skills, the item column and the countdown.
+void paintStatusPanel(platform::Dc dc);
+// The title picture at (0, 0).
+void paintTitle(platform::Dc dc);
+// The opening scene of a new game on the built-in level (welcome box, walk, stone).
+void playIntro();
+// Starts the scrolling credits on the title screen.
+void startCredits();
+// One frame of the credits; stops them once they have scrolled out.
+void drawCreditsFrame();
+// The "A Propos de..." box.
+void showAbout();
