@@ -1,0 +1,78 @@
+// Control of the headless backend, for the headless runner and the tests.
+// The backend is scripted: every message loop that runs (the main window's,
+// a modal dialog's) takes the next script line and acts on it; pauses and
+// timers advance a virtual clock; message boxes take queued answers; every
+// box, sound, music write, dialog, placement, launch, timer and quit is
+// written to the transcript as one line (the runner's output format).
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform::headless {
+
+// Thrown out of a message loop when the script has no line left: the runner
+// (or a test) catches it, then dumps the state. Everything still open stays
+// open; reset() clears it.
+struct ScriptEnd {};
+
+// Thrown when a script line cannot apply (no dialog for `click`, unknown
+// control id, unknown command, bad syntax). The runner exits with status 2.
+struct ScriptError : std::runtime_error {
+    int line;
+    ScriptError(int lineNo, const std::string& what) : std::runtime_error(what), line(lineNo) {}
+};
+
+// Back to a fresh backend: no windows, no timers, clock at 0, empty script,
+// answer queue and transcript, start time 0 seconds.
+void reset();
+
+// The script the loops take their lines from. Lines are numbered from 1 in
+// the order given; empty lines and `#` comments are skipped but counted.
+void setScript(const std::vector<std::string>& lines);
+// Adds lines at the end of the script (tests building a scenario step by step).
+void appendScript(const std::vector<std::string>& lines);
+bool scriptDone();
+
+// Runs script lines until the script ends, without a program loop (for tests
+// that drive a window procedure directly). Returns normally at the end.
+void runScript();
+
+// Queues the answer of the next message box (Answer::Ok/Yes/No), like `answer`.
+void queueAnswer(Answer);
+
+// Virtual clock in milliseconds since reset; timeSeconds() is the start time
+// plus the clock's whole seconds.
+long long nowMs();
+void advance(long long ms);  // fires due timers in order of due time
+void setStartTime(long long seconds);
+
+// The transcript: every event line so far. The sink, when set, also receives
+// each line as it is written (the runner prints them at once).
+const std::vector<std::string>& transcript();
+void clearTranscript();
+void setTranscriptSink(std::function<void(const std::string&)>);
+// Lets a program add its own event lines (music writes are added by the
+// backend itself through the file write observer).
+void transcribe(const std::string& line);
+
+// What `state` prints: set by the runner to the program's state dump.
+void setStateDumper(std::function<std::string()>);
+
+// Windows: the first top-level window created, and the topmost (the open
+// modal dialog, if any, else the main window). Null when none.
+Window mainWindow();
+Window topWindow();
+// The framebuffer of a window (client area), 0xRRGGBB per pixel.
+unsigned pixel(Window, int x, int y);
+bool savePng(Window, const std::string& path);
+// Text last set in a dialog control ("" when unknown).
+std::string itemText(Window dlg, int id);
+// The outer position and client size last given to a window.
+Rect windowPlace(Window);  // left = x, top = y, right = width, bottom = height
+
+}  // namespace platform::headless
