@@ -1,0 +1,8 @@
+#include "state.h"
+
+EditorState es;
+
+void resetEditorState() {
+    for (platform::Image& image : es.editorTileBitmaps) platform::freeImage(image);
+    es = EditorState{};
+}
