@@ -1,5 +1,6 @@
 #include "source.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -40,24 +41,37 @@ std::string trim(const std::string& s) {
 }
 
 // Reads h grid rows of w characters starting at lines[i]; advances i.
-Picture readGrid(const std::vector<std::string>& lines, std::size_t& i, int w, int h,
-                 const std::map<char, Rgba>& palette, const std::string& file) {
-    Picture p(w, h);
+std::vector<std::string> readRows(const std::vector<std::string>& lines, std::size_t& i, int w, int h,
+                                  const std::string& file) {
+    std::vector<std::string> rows;
     for (int y = 0; y < h; ++y, ++i) {
         if (i >= lines.size()) throw std::runtime_error(file + ": grid ends after " + std::to_string(y) + " rows");
         const std::string& row = lines[i];
         if (static_cast<int>(row.size()) != w)
             throw std::runtime_error(file + ":" + std::to_string(i + 1) + ": row has " + std::to_string(row.size()) +
                                      " characters, expected " + std::to_string(w));
-        for (int x = 0; x < w; ++x) {
-            auto it = palette.find(row[static_cast<std::size_t>(x)]);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+Picture render(const std::vector<std::string>& rows, const std::map<char, Rgba>& palette, const std::string& file) {
+    if (rows.empty()) return {};
+    Picture p(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()));
+    for (int y = 0; y < p.h; ++y)
+        for (int x = 0; x < p.w; ++x) {
+            const char ch = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            auto it = palette.find(ch);
             if (it == palette.end())
-                throw std::runtime_error(file + ":" + std::to_string(i + 1) + ": '" + std::string(1, row[x]) +
-                                         "' is not in the palette");
+                throw std::runtime_error(file + ": '" + std::string(1, ch) + "' is not in the palette");
             p.at(x, y) = it->second;
         }
-    }
     return p;
+}
+
+std::string directoryOf(const std::string& file) {
+    const auto slash = file.find_last_of('/');
+    return slash == std::string::npos ? "." : file.substr(0, slash);
 }
 
 }  // namespace
@@ -66,7 +80,7 @@ PictureSource parsePictureSource(const std::string& text, const std::string& fil
     PictureSource src;
     src.file = file;
     const auto lines = splitLines(text);
-    std::map<char, Rgba> palette;
+    std::map<char, Rgba> palette, inherited;
     int w = 0, h = 0;
     bool inPalette = false;
     bool haveGrid = false;
@@ -106,6 +120,24 @@ PictureSource parsePictureSource(const std::string& text, const std::string& fil
             ls >> src.resource >> src.resourceSet;
             if (src.resourceSet != "game" && src.resourceSet != "editor")
                 throw std::runtime_error(where + ": resource needs an id and 'game' or 'editor'");
+        } else if (key == "like") {
+            // like OTHER.pix: take the other picture's grid, size and palette; the
+            // palette lines of this file then recolour it (doors and keys, for one).
+            // "like OTHER.pix mirror" also flips it left to right.
+            std::string other, how;
+            ls >> other >> how;
+            if (!how.empty() && how != "mirror") throw std::runtime_error(where + ": 'like FILE [mirror]'");
+            const PictureSource o = loadPictureSource(directoryOf(file) + "/" + other);
+            w = o.picture.w;
+            h = o.picture.h;
+            src.rows = o.rows;
+            src.smallRows = o.smallRows;
+            if (how == "mirror") {
+                for (auto& r : src.rows) std::reverse(r.begin(), r.end());
+                for (auto& r : src.smallRows) std::reverse(r.begin(), r.end());
+            }
+            inherited = o.palette;
+            haveGrid = true;
         } else if (key == "size") {
             ls >> w >> h;
             if (w <= 0 || h <= 0 || w > 512 || h > 512) throw std::runtime_error(where + ": bad size");
@@ -114,15 +146,19 @@ PictureSource parsePictureSource(const std::string& text, const std::string& fil
         } else if (key == "grid") {
             inPalette = false;
             if (w == 0) throw std::runtime_error(where + ": grid before size");
-            src.picture = readGrid(lines, i, w, h, palette, file);
+            src.rows = readRows(lines, i, w, h, file);
             haveGrid = true;
         } else if (key == "small") {
-            src.small = readGrid(lines, i, 7, 7, palette, file);
+            src.smallRows = readRows(lines, i, 7, 7, file);
         } else {
             throw std::runtime_error(where + ": unknown keyword '" + key + "'");
         }
     }
     if (!haveGrid) throw std::runtime_error(file + ": no grid");
+    for (const auto& [ch, c] : palette) inherited[ch] = c;
+    src.palette = inherited;
+    src.picture = render(src.rows, src.palette, file);
+    src.small = render(src.smallRows, src.palette, file);
     return src;
 }
 

@@ -19,6 +19,8 @@ struct PictureSource {
     int resource = 0;           // embedded resource id, 0 if none
     std::string resourceSet;    // "game" or "editor"
     std::string name;           // plain picture name (pas, credits ...), written as name.bmp
+    std::map<char, Rgba> palette;
+    std::vector<std::string> rows, smallRows;  // the character grids as written
     Picture picture;
     Picture small;              // hand-drawn 7 x 7 version, empty when derived
 };
