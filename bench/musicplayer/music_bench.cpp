@@ -1,0 +1,118 @@
+// The music player's two costs: how soon a track change is heard (the real
+// loop, control file and audio backend in this process, SDL's dummy driver),
+// and the CPU the real program uses over 10 s of polling with music playing.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "control.h"
+#include "platform/audio.h"
+#include "player.h"
+#include "player_process.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace playertest;
+
+std::atomic<int> startedTrack{0};
+std::atomic<int> changes{0};
+std::atomic<Clock::rep> changedAt{0};
+
+bool timedPlayLoop(const std::string& path) {
+    bool ok = platform::audio::playLoop(path);
+    // The track is under way once the backend has loaded and started it.
+    changedAt = Clock::now().time_since_epoch().count();
+    startedTrack = path.find("Combats") != std::string::npos ? MUSIC_FIGHT : MUSIC_NORMAL;
+    ++changes;
+    return ok;
+}
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Worst and mean delay between the game starting to write a new number and the
+// player starting that track, over 100 changes written at random moments.
+void BM_TrackChangeReaction(benchmark::State& state) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    fs::path dir = makeSonsDir(QUELMAR_PLAYER_EXE, true);
+    fs::path old = fs::current_path();
+    fs::current_path(dir);
+    platform::audio::open();
+    double worst = 0, total = 0;
+    int count = 0;
+    for (auto _ : state) {
+        ps = PlayerState{};
+        ps.playerDir = dir.string();
+        changes = 0;
+        writeControl(dir, "musique:0");
+        std::thread player([] {
+            runMusicPlayer(readControlFile, sleepMs, MusicAudio{timedPlayLoop, platform::audio::stopLoop});
+        });
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> phase(0, POLL_INTERVAL_MS);
+        for (int i = 0; i < 100; ++i) {
+            sleepMs(phase(rng));
+            const int track = i % 2 ? MUSIC_FIGHT : MUSIC_NORMAL;
+            const int before = changes;
+            const auto t0 = Clock::now();
+            writeControl(dir, "musique:" + std::to_string(track));
+            while (changes == before) std::this_thread::sleep_for(std::chrono::microseconds(200));
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::duration(changedAt.load()) - t0.time_since_epoch())
+                    .count();
+            if (startedTrack != track) state.SkipWithError("wrong track started");
+            worst = std::max(worst, ms);
+            total += ms;
+            ++count;
+        }
+        writeControl(dir, "musique:100");
+        player.join();
+    }
+    platform::audio::close();
+    fs::current_path(old);
+    fs::remove_all(dir);
+    state.counters["worst_ms"] = worst;
+    state.counters["mean_ms"] = total / std::max(count, 1);
+}
+BENCHMARK(BM_TrackChangeReaction)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// CPU time of the real program over 10 s with the normal music looping, as a
+// share of one core (target: at most 1 %).
+void BM_IdleCpu(benchmark::State& state) {
+    fs::path dir = makeSonsDir(QUELMAR_PLAYER_EXE, true);
+    writeWav(dir / TRACK_FILES[0], 5.0, 330);
+    double share = 0, wall = 0;
+    for (auto _ : state) {
+        writeControl(dir, "musique:1");
+        const auto t0 = Clock::now();
+        pid_t pid = startPlayer(dir, dir, "dummy");
+        sleepMs(10000);
+        writeControl(dir, "musique:100");
+        int status = 0;
+        double waited = 0;
+        rusage ru{};
+        if (!waitForExit(pid, 5000, status, waited, &ru)) {
+            killPlayer(pid);
+            state.SkipWithError("the player did not end");
+            break;
+        }
+        wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        const double cpu = ru.ru_utime.tv_sec + ru.ru_utime.tv_usec / 1e6 + ru.ru_stime.tv_sec +
+                           ru.ru_stime.tv_usec / 1e6;
+        share = 100.0 * cpu / wall;
+        state.counters["cpu_s"] = cpu;
+    }
+    fs::remove_all(dir);
+    state.counters["cpu_pct_of_core"] = share;
+    state.counters["wall_s"] = wall;
+}
+BENCHMARK(BM_IdleCpu)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
