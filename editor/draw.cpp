@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "state.h"
+#include "editorstate.h"
 
 namespace {
 

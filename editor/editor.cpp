@@ -5,7 +5,7 @@
 #include "menu.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "state.h"
+#include "editorstate.h"
 #include "window.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "draw.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "state.h"
+#include "editorstate.h"
 
 namespace {
 

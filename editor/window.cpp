@@ -6,7 +6,7 @@
 #include "draw.h"
 #include "level.h"
 #include "menu.h"
-#include "state.h"
+#include "editorstate.h"
 
 namespace {
 

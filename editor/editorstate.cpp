@@ -1,4 +1,4 @@
-#include "state.h"
+#include "editorstate.h"
 
 EditorState es;
 
