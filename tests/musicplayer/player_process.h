@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <string>
 #include <thread>
 
@@ -45,7 +46,7 @@ inline void writeWav(const fs::path& path, double seconds, double hz) {
     out.write("data", 4);
     putLe(out, samples * 2, 4);
     for (std::uint32_t i = 0; i < samples; ++i) {
-        auto s = static_cast<std::int16_t>(12000 * std::sin(2 * M_PI * hz * i / rate));
+        auto s = static_cast<std::int16_t>(12000 * std::sin(2 * std::numbers::pi * hz * i / rate));
         putLe(out, static_cast<std::uint16_t>(s), 2);
     }
 }
