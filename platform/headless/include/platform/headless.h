@@ -60,8 +60,13 @@ void setTranscriptSink(std::function<void(const std::string&)>);
 // backend itself through the file write observer).
 void transcribe(const std::string& line);
 
-// What `state` prints: set by the runner to the program's state dump.
+// What `state` prints: set by the runner to the program's state dump. The
+// dump goes to the sink line by line; it is not part of the transcript.
 void setStateDumper(std::function<std::string()>);
+
+// What executablePath() returns (the runner makes GameDir its --gamedir this
+// way); empty = the running program's own path.
+void setExecutablePath(const std::string& path);
 
 // Windows: the first top-level window created, and the topmost (the open
 // modal dialog, if any, else the main window). Null when none.
