@@ -58,7 +58,9 @@ ArtSet loadArt(const std::string& sourceDir) {
     for (const auto& [code, s] : byCode) {
         Picture full = resolve(code, 0);
         if (!s->editorOnly) art.tiles[code] = full;
-        if (s->small.w) {
+        if (s->editorOnly && full.w == 7 && full.h == 7) {
+            art.smallTiles[code] = full;  // drawn at its own size
+        } else if (s->small.w) {
             // A hand-drawn small version; its transparent pixels show the base's small copy.
             Picture small = s->small;
             if (!s->base.empty()) small = composite(downscale(resolve(s->base, 0), 7, 7), small);
