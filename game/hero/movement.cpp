@@ -4,7 +4,6 @@
 
 #include "combat/fight.h"
 #include "hero/death.h"
-#include "items/weight.h"
 #include "platform/platform.h"
 #include "sound/sound.h"
 #include "state.h"
@@ -38,11 +37,13 @@ bool carries(char c) { return c == 's' || c == '#' || c == 'q'; }
 bool isClosedDoor(char c) { return c >= '1' && c <= '6'; }
 bool isOpenAir(char c) { return c == 'a' || c == 'l' || c == 't'; }
 
-// Every move ends by scrolling the view and drawing the scene at once.
+// Every move ends by scrolling the view and drawing the scene at once. Once a
+// death or the win has put the title screen back, the castle is not drawn
+// over it.
 void closeStep() {
     recentreView();
     refreshView();
-    drawScene();
+    if (gs.onTitleScreen == 0) drawScene();
 }
 
 int weaponsCarried() {
@@ -158,6 +159,10 @@ void jump() {
 }
 
 void fallDown() {
+    // A death that went back to the title screen (or the win) ends the step:
+    // the hero, still standing where he died, must not die a second time.
+    if (gs.onTitleScreen != 0) return;
+
     const int startRow = gs.viewTop + gs.heroRow;
     int fallen = 0;
     while (!carries(below())) {
@@ -169,8 +174,8 @@ void fallDown() {
 
     const int rows = gs.viewTop + gs.heroRow - startRow;
     if (rows > SAFE_FALL_ROWS) {
-        // The bag hurts by its whole kilograms for every row beyond the second.
-        computeCarriedWeight();
+        // The bag hurts by its whole kilograms for every row beyond the second;
+        // the weight is the one last computed (every status paint recomputes it).
         gs.life -= (rows - SAFE_FALL_ROWS) * static_cast<int>(gs.carriedWeight);
         if (gs.life < 0) {
             gs.life = 0;
@@ -213,7 +218,10 @@ void refreshStatusBands() {
     platform::Rect client = platform::clientRect(gs.mainWindow);
     const platform::Rect panel{0, 266, client.right, client.bottom};
     const platform::Rect column{369, 0, client.right, client.bottom};
+    // Each band is erased and repainted on its own, so the scene between
+    // them is left as it is.
     platform::invalidate(gs.mainWindow, &panel, true);
+    platform::updateWindow(gs.mainWindow);
     platform::invalidate(gs.mainWindow, &column, true);
     platform::updateWindow(gs.mainWindow);
 }

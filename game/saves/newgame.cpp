@@ -85,6 +85,7 @@ void startGame(platform::Window dlg) {
     gs.inventory[ITEM_SHIELD] = 1;
     gs.inventory[GOLD] = 15;
     if (gs.customLevel != 0) gs.inventory[SHORT_SWORD] = 1;
+    computeCarriedWeight();
 
     platform::endDialog(dlg, 1);
     gs.onTitleScreen = 0;
