@@ -1,0 +1,137 @@
+#include "runner.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "shell/startup.h"
+#include "shell/statedump.h"
+#include "state.h"
+#ifdef QUELMAR_HAVE_EDITOR
+#include "editor.h"
+#endif
+
+extern const platform::ResourceBlob QUELMAR_GAME_RESOURCES[];
+extern const std::size_t QUELMAR_GAME_RESOURCE_COUNT;
+#ifdef QUELMAR_HAVE_EDITOR
+extern const platform::ResourceBlob QUELMAR_EDITOR_RESOURCES[];
+extern const std::size_t QUELMAR_EDITOR_RESOURCE_COUNT;
+#endif
+
+namespace hl = platform::headless;
+
+namespace {
+
+constexpr const char* USAGE = "usage: quelmar-headless [--editor] [--gamedir DIR] SCRIPT";
+
+// The game seeds its generator from the clock at start-up, before its loop
+// takes any line, so the `seed` lines that open the script set the start time
+// first.
+void applyLeadingSeed(const std::vector<std::string>& lines) {
+    for (const std::string& raw : lines) {
+        std::istringstream in(raw);
+        std::string cmd, value, extra;
+        if (!(in >> cmd) || cmd[0] == '#') continue;
+        if (cmd != "seed") return;
+        if (!(in >> value) || (in >> extra && extra[0] != '#')) return;  // the backend reports it
+        try {
+            std::size_t used = 0;
+            const long long n = std::stoll(value, &used);
+            if (used == value.size()) hl::setStartTime(n);
+        } catch (const std::exception&) {
+            return;
+        }
+    }
+}
+
+void printDump(const std::string& dump, std::ostream& out) {
+    out << dump;
+    if (!dump.empty() && dump.back() != '\n') out << '\n';
+    out.flush();
+}
+
+}  // namespace
+
+int runHeadlessLines(bool editor, const std::string& gameDir, const std::vector<std::string>& lines,
+                     std::ostream& out, std::ostream& err) {
+#ifndef QUELMAR_HAVE_EDITOR
+    if (editor) {
+        err << "quelmar-headless: this runner was built without the level editor\n";
+        return 2;
+    }
+#endif
+    hl::reset();
+    gs = GameState{};
+    if (!gameDir.empty()) {
+        std::string dir = gameDir;
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        hl::setExecutablePath(dir + "/quelmar-headless");
+    } else {
+        hl::setExecutablePath("");
+    }
+    hl::setTranscriptSink([&out](const std::string& line) {
+        out << line << '\n';
+        out.flush();
+    });
+    std::string (*dumper)() = gameStateDump;
+    int (*entry)() = quelmarMain;
+    platform::setResources(QUELMAR_GAME_RESOURCES, QUELMAR_GAME_RESOURCE_COUNT);
+#ifdef QUELMAR_HAVE_EDITOR
+    if (editor) {
+        dumper = editorStateDump;
+        entry = editorMain;
+        platform::setResources(QUELMAR_EDITOR_RESOURCES, QUELMAR_EDITOR_RESOURCE_COUNT);
+    }
+#endif
+    hl::setStateDumper(dumper);
+    hl::setScript(lines);
+    applyLeadingSeed(lines);
+
+    int status = 0;
+    try {
+        entry();
+        // The program ended (quit) with lines left: they cannot apply.
+        if (!hl::scriptDone()) {
+            hl::runScript();  // names the first line left through ScriptError
+        }
+        printDump(dumper(), out);
+    } catch (const hl::ScriptEnd&) {
+        printDump(dumper(), out);
+    } catch (const hl::ScriptError& e) {
+        out.flush();
+        err << "quelmar-headless: line " << e.line << ": " << e.what() << '\n';
+        status = 2;
+    }
+    hl::setTranscriptSink(nullptr);
+    return status;
+}
+
+int runHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool editor = false;
+    std::string gameDir, script;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--editor") {
+            editor = true;
+        } else if (args[i] == "--gamedir" && i + 1 < args.size()) {
+            gameDir = args[++i];
+        } else if (script.empty() && !args[i].empty() && args[i][0] != '-') {
+            script = args[i];
+        } else {
+            err << USAGE << '\n';
+            return 2;
+        }
+    }
+    if (script.empty()) {
+        err << USAGE << '\n';
+        return 2;
+    }
+    std::ifstream in(script, std::ios::binary);
+    if (!in) {
+        err << "quelmar-headless: cannot read " << script << '\n';
+        return 2;
+    }
+    std::vector<std::string> lines;
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    return runHeadlessLines(editor, gameDir, lines, out, err);
+}
