@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "platform/files.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -78,11 +80,14 @@ platform::Color tileColor(char tile) {
     return platform::rgb((c * 37) % 200 + 20, (c * 91) % 200 + 30, (c * 53) % 180 + 40);
 }
 
+// Replaced atomically: tests running side by side share the pictures beside
+// the test program, and none may see a half-written file.
 void writeEditorPictures(const std::string& dir, const std::string& tiles) {
     std::filesystem::create_directories(dir + "/imagese");
     for (char tile : tiles)
-        writeFile(dir + "/imagese/" + std::string(1, tile) + ".bmp", solidBmp(7, 7, tileColor(tile)));
-    writeFile(dir + "/imagese/\xC2\xB2.bmp", solidBmp(7, 7, MARKER_COLOR));
+        platform::replaceFile(dir + "/imagese/" + std::string(1, tile) + ".bmp",
+                              solidBmp(7, 7, tileColor(tile)));
+    platform::replaceFile(dir + "/imagese/\xC2\xB2.bmp", solidBmp(7, 7, MARKER_COLOR));
 }
 
 std::string levelText(const std::string& cells, int col, int row) {
