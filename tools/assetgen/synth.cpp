@@ -11,23 +11,28 @@ namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
-// State-variable filter (Chamberlin); cut-offs are kept where it stays stable.
+// State-variable filter in the trapezoidal (zero-delay) form: stable at every cut-off
+// below Nyquist and every resonance, even when the cut-off moves each sample.
 struct Svf {
-    double low = 0, band = 0, q = 1.0;
-    double f = 0;
+    double ic1 = 0, ic2 = 0, a1 = 1, a2 = 0, a3 = 0, k = 1.4;
     void set(double cutoff, double resonance) {
-        cutoff = std::clamp(cutoff, 20.0, SAMPLE_RATE * 0.2);
-        f = 2 * std::sin(PI * cutoff / SAMPLE_RATE);
-        q = 1.0 / std::max(0.5, resonance);
+        cutoff = std::clamp(cutoff, 20.0, SAMPLE_RATE * 0.45);
+        const double g = std::tan(PI * cutoff / SAMPLE_RATE);
+        k = 1.0 / std::max(0.5, resonance);
+        a1 = 1.0 / (1.0 + g * (g + k));
+        a2 = g * a1;
+        a3 = g * a2;
     }
     // Returns low, band and high outputs.
     void step(double in, double& lo, double& bp, double& hi) {
-        low += f * band;
-        const double high = in - low - q * band;
-        band += f * high;
-        lo = low;
-        bp = band;
-        hi = high;
+        const double v3 = in - ic2;
+        const double v1 = a1 * ic1 + a2 * v3;
+        const double v2 = ic2 + a2 * ic1 + a3 * v3;
+        ic1 = 2 * v1 - ic1;
+        ic2 = 2 * v2 - ic2;
+        lo = v2;
+        bp = v1;
+        hi = in - k * v1 - v2;
     }
 };
 
@@ -42,13 +47,14 @@ struct Tone {
         hpCut = p.get("hp", 0);
         bpCut = p.get("bp", 0);
         q = p.get("q", 0.7);
+        if (lpFrom > 0) lp.set(lpFrom, q);
         if (hpCut > 0) hp.set(hpCut, 0.7);
         if (bpCut > 0) bp.set(bpCut, q);
     }
     double run(double x, double progress) {
         double lo, band, hi;
         if (lpFrom > 0) {
-            lp.set(lpFrom + (lpTo - lpFrom) * progress, q);
+            if (lpTo != lpFrom) lp.set(lpFrom + (lpTo - lpFrom) * progress, q);
             lp.step(x, lo, band, hi);
             x = lo;
         }
