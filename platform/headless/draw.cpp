@@ -14,6 +14,7 @@ void fill(Window w, const Rect& r, Color c) {
     if (!w) return;
     const int l = std::max(r.left, 0), t = std::max(r.top, 0);
     const int rr = std::min(r.right, w->w), b = std::min(r.bottom, w->h);
+    if (l >= rr || t >= b) return;  // nothing of it inside the framebuffer
     const std::uint32_t v = pack(c);
     for (int y = t; y < b; ++y)
         std::fill(w->fb.begin() + static_cast<std::ptrdiff_t>(y) * w->w + l,
