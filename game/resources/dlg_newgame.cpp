@@ -21,7 +21,7 @@ const platform::DialogDef& newGameDialog() {
             {Ctl::Edit, IDC_NEWGAME_NAME, "", 32, 8, 160, 12},
             {Ctl::CheckBox, IDC_NEWGAME_CUSTOM, "Partie avec niveau personalisé...", 8, 25, 150, 10},
             {Ctl::GroupBox, -1, "Couleur:", 7, 40, 186, 70},
-            {Ctl::Label, -1, "Rouge    Vert    Bleu", 14, 52, 76, 9},
+            {Ctl::Label, -1, "Rouge    Vert    Bleu", 14, 52, 100, 9},
             {Ctl::PushButton, IDC_NEWGAME_RED_PLUS, "+", 14, 62, 18, 12},
             {Ctl::PushButton, IDC_NEWGAME_RED_MINUS, "-", 14, 76, 18, 12},
             {Ctl::PushButton, IDC_NEWGAME_GREEN_PLUS, "+", 40, 62, 18, 12},
