@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "resources/dlg_settings.h"
+#include "saves/newgame.h"  // COLOUR_STEP, COLOUR_MAX: shared with the new-game dialog
 #include "sound/sound.h"
 #include "state.h"
 #include "world/scene.h"

@@ -6,8 +6,6 @@
 #include "platform/platform.h"
 
 constexpr const char* SETTINGS_FILE = "Reglages.cfg";
-constexpr int COLOUR_STEP = 10;
-constexpr int COLOUR_MAX = 250;
 
 // Reads the settings once at start-up; asks the first-launch questions when the
 // file does not hold them, then writes it.

@@ -56,22 +56,30 @@ void pause(int ms) {
 
 }  // namespace
 
+BarColour lifeBarColour(int life) {
+    return BarColour{std::clamp(200 - life, 0, 255), std::clamp(life + 55, 0, 255), 0};
+}
+
+int weightGrams(float kg) { return static_cast<int>((kg + 0.0005) * 1000); }
+
+int weightBarPixels(float kg) { return static_cast<int>(kg * 10); }
+
+std::string countdownText(int minutes, int seconds) { return format("%d:%d", minutes, seconds); }
+
 void paintStatusPanel(platform::Dc dc) {
     platform::Window w = gs.mainWindow;
     int fr = gs.favoriteRed, fg = gs.favoriteGreen, fb = gs.favoriteBlue;
 
     platform::textOut(dc, 6, 270, format("Vie : %d / %d   ", gs.life, gs.maxLife));
-    int red = std::clamp(200 - gs.life, 0, 255);
-    int green = std::clamp(gs.life + 55, 0, 255);
-    drawBar(w, 130, 273, gs.maxLife, gs.life, red, green, 0);
+    BarColour bar = lifeBarColour(gs.life);
+    drawBar(w, 130, 273, gs.maxLife, gs.life, bar.red, bar.green, bar.blue);
 
     platform::textOut(dc, 6, 290, format("Bouclier: %d/%d   ", gs.shield, gs.shieldMax));
     drawBar(w, 130, 293, gs.shieldMax, gs.shield, fr, fg, fb);
 
     computeCarriedWeight();
-    int grams = static_cast<int>((gs.carriedWeight + 0.0005f) * 1000.0f);
-    platform::textOut(dc, 6, 310, format("Poids: %d", grams));
-    drawBar(w, 130, 313, 150, static_cast<int>(gs.carriedWeight * 10.0f), fr, fg, fb);
+    platform::textOut(dc, 6, 310, format("Poids: %d", weightGrams(gs.carriedWeight)));
+    drawBar(w, 130, 313, 150, weightBarPixels(gs.carriedWeight), fr, fg, fb);
 
     platform::textOut(dc, 265, 330, format("Pieces: %d", gs.inventory[GOLD]));
     platform::textOut(dc, 25, 330, gs.playerName);
@@ -103,7 +111,7 @@ void paintStatusPanel(platform::Dc dc) {
 
     if (gs.escapeMode) {
         platform::setBkTransparent(dc, false);
-        platform::textOut(dc, 290, 310, format("%d:%d", gs.countdownMinutes, gs.countdownSeconds));
+        platform::textOut(dc, 290, 310, countdownText(gs.countdownMinutes, gs.countdownSeconds));
         platform::setBkTransparent(dc, true);
     }
 }
@@ -158,6 +166,8 @@ void startCredits() {
     placeTitleWindow();
     gs.creditsRolling = 1;
     gs.onTitleScreen = 1;
+    // The credits end the escape when the hero gets out: no countdown after them.
+    gs.escapeMode = 0;
     platform::setTimer(gs.mainWindow, MAIN_TIMER, gs.slowComputer == 0 ? CREDITS_TICK_MS : 0);
 }
 

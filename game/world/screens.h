@@ -2,6 +2,8 @@
 // item column, the title picture, the intro, the credits and the about box.
 #pragma once
 
+#include <string>
+
 #include "platform/platform.h"
 
 constexpr int TITLE_BITMAP_ID = 120;
@@ -9,6 +11,19 @@ constexpr int CREDITS_START_Y = 380;
 constexpr int CREDITS_END_Y = -254;  // the credits stop once they pass above this
 constexpr int CREDITS_TICK_MS = 40;
 constexpr int MAIN_TIMER = 0;
+
+// The figures of the status panel, as it computes them.
+struct BarColour {
+    int red, green, blue;
+};
+// Red 200 - life and green life + 55, each kept within 0..255; no blue.
+BarColour lifeBarColour(int life);
+// The weight text's number: (kg + 0.0005) x 1000, truncated.
+int weightGrams(float kg);
+// The weight bar's value: 10 pixels a kilogram, truncated.
+int weightBarPixels(float kg);
+// "minutes:seconds", the seconds not padded ("2:5").
+std::string countdownText(int minutes, int seconds);
 
 // Life, shield, weight, gold, name, skills, the item column and the countdown.
 void paintStatusPanel(platform::Dc dc);
