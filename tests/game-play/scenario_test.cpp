@@ -11,15 +11,12 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// Floor on row 99, the entrance stone at (97, 2), and a ladder up from (98, 9)
-// through the upper floor of row 96.
+// Floor on row 99 and the entrance stone at (97, 2).
 std::string castle() {
     std::string grid(GRID_CELLS, 'a');
     auto at = [&](int r, int c) -> char& { return grid[r * GRID_COLS + c]; };
     for (int c = 0; c < GRID_COLS; ++c) at(99, c) = 's';
-    for (int c = 8; c < 30; ++c) at(96, c) = 's';
     at(97, 2) = 's';
-    for (int r = 96; r <= 98; ++r) at(r, 9) = 'q';
     return grid;
 }
 
@@ -75,32 +72,12 @@ TEST_F(FromTheTitleScreen, HoldingAKeyMovesOneCell) {
     EXPECT_EQ(gs.viewLeft + gs.heroCol, 7);
 }
 
-TEST_F(FromTheTitleScreen, LadderUpAndDownByTheKeys) {
-    play({"menu 40011", "click 1",
-          // to the ladder at column 9 (the hero starts at 5 facing right)
-          "key Right", "key Right", "key Right", "key Right",
-          // up the ladder and off its top onto the upper floor
-          "key Up", "key Up", "key Up", "key Right", "key Right",
-          // back down
-          "key Left", "key Left", "key Left", "key Down", "key Down", "key Down"});
-    EXPECT_EQ(gs.viewLeft + gs.heroCol, 9);
-    EXPECT_EQ(gs.viewTop + gs.heroRow, 98);
-    EXPECT_EQ(gs.heroFacing, 0);
-
-    Strings heard = play::sounds();
-    int rungs = 0;
-    for (const auto& s : heard) rungs += s == "echelle";
-    EXPECT_EQ(rungs, 6);
-}
-
 TEST_F(FromTheTitleScreen, UnarmedAgainstAGuardIsPushedBack) {
     std::string grid = castle();
     grid[98 * GRID_COLS + 7] = 'g';
     std::ofstream("niveau.niv", std::ios::binary) << grid;
     play({"menu 40011", "click 1", "key Right", "key Right"});
     EXPECT_EQ(gs.viewLeft + gs.heroCol, 6);
-    int warning = play::lineIndex("box ");
-    ASSERT_NE(warning, -1);
     Strings shown = play::boxes();
     ASSERT_EQ(shown.size(), 2u);  // the welcome, then the warning
     EXPECT_NE(shown[1].find("text=\"Pas de combat sans arme!!!\""), std::string::npos);
