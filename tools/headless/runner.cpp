@@ -1,5 +1,6 @@
 #include "runner.h"
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -86,6 +87,7 @@ int runHeadlessLines(bool editor, const std::string& gameDir, const std::vector<
 #endif
     hl::setStateDumper(dumper);
     hl::setScript(lines);
+    hl::setStartTime(static_cast<long long>(std::time(nullptr)));
     applyLeadingSeed(lines);
 
     int status = 0;
