@@ -72,7 +72,7 @@ int drawText(Window, int x, int y, std::string_view utf8, Color ink, int scale, 
              const Color* background, const Rect* clip = nullptr);
 // Width of the text in the built-in font at scale 1.
 int textWidth(std::string_view utf8);
-constexpr int GLYPH_ADVANCE = 7;
+constexpr int GLYPH_ADVANCE = 6;
 constexpr int GLYPH_HEIGHT = 13;
 
 // Draws a dialog's control as the system would (frame, face, text, check mark).

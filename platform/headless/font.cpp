@@ -1,4 +1,4 @@
-// The built-in bitmap font: 5 x 7 letters with descenders in a 7 x 13 cell,
+// The built-in bitmap font: 5 x 7 letters with descenders in a 6 x 13 cell,
 // ASCII and the Latin-1 letters (accents composed over the base letters).
 #include <algorithm>
 #include <cstdint>
@@ -263,10 +263,10 @@ int drawText(Window w, int x, int y, std::string_view s, Color ink, int scale, b
             if (!bits) continue;
             for (int col = 0; col < 5; ++col) {
                 if (!(bits & (0x10u >> col))) continue;
-                // Column 0 of the cell is spacing; the letter starts at column 1.
+                // The letter fills columns 0-4; column 5 is the gap to the next one.
                 for (int dy = 0; dy < scale; ++dy)
                     for (int dx = 0; dx < scale + (bold ? 1 : 0); ++dx) {
-                        const int px = penX + (1 + col) * scale + dx;
+                        const int px = penX + col * scale + dx;
                         const int py = y + row * scale + dy;
                         if (px < area.left || py < area.top || px >= area.right || py >= area.bottom)
                             continue;
