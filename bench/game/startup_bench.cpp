@@ -3,6 +3,9 @@
 // in the same run. Each iteration starts the program in a scratch game
 // directory and stops the clock when the X server shows the picture; the
 // program is then closed through its close box. Run under xvfb-run.
+// Before the X headers: their macros (None, Bool...) would break it.
+#include "platform/platform.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <benchmark/benchmark.h>
@@ -18,8 +21,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "platform/platform.h"
 
 extern const platform::ResourceBlob QUELMAR_GAME_RESOURCES[];
 extern const std::size_t QUELMAR_GAME_RESOURCE_COUNT;

@@ -1,10 +1,14 @@
 // The real game under X: it opens on the title picture with its menu bar, the
 // close box ends it and tells the music player to stop, "A propos" and
 // "Options" open their boxes.
+// Before the X headers: their macros (None, Bool...) would break these.
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,7 +22,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/platform.h"
 
 extern const platform::ResourceBlob QUELMAR_GAME_RESOURCES[];
 extern const std::size_t QUELMAR_GAME_RESOURCE_COUNT;
