@@ -171,7 +171,7 @@ std::vector<NoteEvent> parseNotes(std::istringstream& s, double start, const std
 SoundResult renderMusic(const std::string& text, const std::string& file) {
     SoundResult r;
     r.music = true;
-    double tempo = 0, beats = 0, peak = 0.7, humanize = 0.006;
+    double tempo = 0, beats = 0, peak = 0.7, humanize = 0.006, drive = 0;
     Score score;
     std::vector<std::pair<std::string, NoteEvent>> events;
     std::string openPattern;
@@ -192,6 +192,9 @@ SoundResult renderMusic(const std::string& text, const std::string& file) {
             if (!(s >> peak) || peak <= 0 || peak > 1) throw std::runtime_error(where + ": peak is 0 to 1");
         } else if (key == "humanize") {
             s >> humanize;
+        } else if (key == "drive") {
+            // drive D: a soft saturation that tames drum peaks so the tune can be louder.
+            if (!(s >> drive) || drive < 0 || drive > 4) throw std::runtime_error(where + ": drive is 0 to 4");
         } else if (key == "voice") {
             std::string name, type;
             if (!(s >> name >> type)) throw std::runtime_error(where + ": 'voice NAME TYPE params'");
@@ -260,6 +263,14 @@ SoundResult renderMusic(const std::string& text, const std::string& file) {
             }
             if (v.type == "drum") break;
         }
+    }
+    if (drive > 0) {
+        const Samples unit = scaleToPeak(mix, 1.0);
+        r.levels = measure(mix);
+        Samples soft(unit.size());
+        for (std::size_t k = 0; k < unit.size(); ++k) soft[k] = static_cast<float>(std::tanh(drive * unit[k]));
+        r.samples = scaleToPeak(soft, peak);
+        return r;
     }
     r.samples = finish(mix, peak, r.levels);
     return r;
