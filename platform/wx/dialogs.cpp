@@ -1,0 +1,315 @@
+// Modal dialogs built from templates, their controls, and message boxes.
+#include <wx/combobox.h>
+#include <wx/statbox.h>
+#include <wx/valtext.h>
+
+#include <algorithm>
+
+#include "internal.h"
+
+namespace platform {
+namespace wxb {
+namespace {
+
+// Dialog units to pixels by the dialog's font, as the system does: a
+// horizontal unit is a quarter of the average character width, a vertical
+// unit an eighth of the character height.
+struct DialogUnits {
+    int avgW = 6, charH = 13;
+    explicit DialogUnits(wxWindow* win, const wxFont& font) {
+        wxCoord w = 0, h = 0;
+        win->GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", &w, &h,
+                           nullptr, nullptr, &font);
+        if (w > 0) avgW = (w / 26 + 1) / 2;
+        if (h > 0) charH = h;
+    }
+    int x(int du) const { return du * avgW / 4; }
+    int y(int du) const { return du * charH / 8; }
+};
+
+long alignStyle(Align a, long left, long centre, long right) {
+    return a == Align::Center ? centre : a == Align::Right ? right : left;
+}
+
+ControlRec* control(Window dlg, int id) {
+    if (!dlg || !dlg->alive || !dlg->dialog) return nullptr;
+    auto it = dlg->controls.find(id);
+    return it == dlg->controls.end() ? nullptr : &it->second;
+}
+
+void command(Window dlg, int id) {
+    if (!dlg->alive || dlg->ended) return;
+    send(dlg, Msg::Command, id, 0);
+    flushPaints();
+}
+
+void createControl(Window w, wxDialog* d, const ControlDef& c, const DialogUnits& du) {
+    const wxPoint pos(du.x(c.x), du.y(c.y));
+    const wxSize size(du.x(c.w), du.y(c.h));
+    const wxString text = wxString::FromUTF8(c.text);
+    const int id = c.id == -1 ? wxID_ANY : c.id;
+    wxWindow* win = nullptr;
+    switch (c.kind) {
+        case Ctl::PushButton:
+        case Ctl::DefPushButton: {
+            auto* b = new wxButton(d, id, text, pos, size, wxBU_EXACTFIT);
+            if (c.kind == Ctl::DefPushButton) {
+                b->SetDefault();
+                w->defaultId = c.id;
+            }
+            win = b;
+            break;
+        }
+        case Ctl::CheckBox: win = new wxCheckBox(d, id, text, pos, size); break;
+        case Ctl::Edit:
+        case Ctl::ReadOnlyEdit: {
+            long style = alignStyle(c.align, wxTE_LEFT, wxTE_CENTRE, wxTE_RIGHT);
+            if (c.kind == Ctl::ReadOnlyEdit) style |= wxTE_READONLY;
+            auto* t = new wxTextCtrl(d, id, text, pos, size, style);
+            if (c.number) t->SetValidator(wxTextValidator(wxFILTER_DIGITS));
+            win = t;
+            break;
+        }
+        case Ctl::ComboBox: {
+            // The template height counts the drop-down list; the field keeps
+            // its natural height.
+            auto* cb = new wxComboBox(d, id, text, pos, wxSize(size.x, -1), 0, nullptr,
+                                      wxCB_DROPDOWN);
+            win = cb;
+            break;
+        }
+        case Ctl::Label: {
+            long style = alignStyle(c.align, wxALIGN_LEFT, wxALIGN_CENTRE_HORIZONTAL,
+                                    wxALIGN_RIGHT) |
+                         wxST_NO_AUTORESIZE;
+            auto* s = new wxStaticText(d, id, text, pos, size, style);
+            s->Wrap(size.x);
+            win = s;
+            break;
+        }
+        case Ctl::GroupBox: win = new wxStaticBox(d, id, text, pos, size); break;
+    }
+    if (!win) return;
+    if (c.disabled) win->Disable();
+    if (c.id != -1) w->controls[c.id] = ControlRec{c.kind, win};
+}
+
+// Enter presses the focused push button, else the default button (the
+// system's "OK", 1, when the template has none).
+void pressEnter(Window w) {
+    wxWindow* focus = wxWindow::FindFocus();
+    for (auto& [id, c] : w->controls) {
+        if (c.win == focus && (c.kind == Ctl::PushButton || c.kind == Ctl::DefPushButton)) {
+            command(w, id);
+            return;
+        }
+    }
+    int id = w->defaultId ? w->defaultId : 1;
+    ControlRec* c = control(w, id);
+    if (c && !c->win->IsEnabled()) return;
+    command(w, id);
+}
+
+}  // namespace
+}  // namespace wxb
+
+using namespace wxb;
+
+int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
+    ensureApp();
+    Window w = newWindowRec();
+    w->dialog = true;
+    w->dialogId = def.id;
+    w->proc = proc;
+    wxWindow* parent = owner && owner->alive ? owner->top : nullptr;
+    long style = 0;
+    if (def.caption) style |= wxCAPTION | (def.closeBox ? (wxSYSTEM_MENU | wxCLOSE_BOX) : 0);
+    else style |= wxBORDER_RAISED;
+    auto* d = new wxDialog(parent, wxID_ANY, wxString::FromUTF8(def.title), wxDefaultPosition,
+                           wxDefaultSize, style);
+    w->top = d;
+    w->surface = d;
+    const wxFont font = dialogFont(def.font, def.fontSize);
+    d->SetFont(font);
+    d->SetBackgroundStyle(wxBG_STYLE_PAINT);
+    const DialogUnits du(d, font);
+    resizeBacking(w, du.x(def.w), du.y(def.h));
+    d->SetClientSize(w->w, w->h);
+    // Group boxes first, so the controls inside them lie above them.
+    for (const ControlDef& c : def.controls)
+        if (c.kind == Ctl::GroupBox) createControl(w, d, c, du);
+    for (const ControlDef& c : def.controls)
+        if (c.kind != Ctl::GroupBox) createControl(w, d, c, du);
+    if (parent) d->CentreOnParent();
+    else d->Centre();
+
+    d->Bind(wxEVT_PAINT, [w, d](wxPaintEvent&) {
+        wxPaintDC dc(d);
+        blitBacking(w, dc, d->GetUpdateRegion().GetBox());
+    });
+    d->Bind(wxEVT_BUTTON, [w](wxCommandEvent& e) { command(w, e.GetId()); });
+    d->Bind(wxEVT_CHECKBOX, [w](wxCommandEvent& e) { command(w, e.GetId()); });
+    d->Bind(wxEVT_CLOSE_WINDOW, [w](wxCloseEvent& e) {
+        if (e.CanVeto()) e.Veto();
+        command(w, 2);
+    });
+    d->Bind(wxEVT_CHAR_HOOK, [w](wxKeyEvent& e) {
+        const int k = e.GetKeyCode();
+        if (k == WXK_ESCAPE) {
+            command(w, 2);
+        } else if ((k == WXK_RETURN || k == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers()) {
+            pressEnter(w);
+        } else {
+            e.Skip();
+        }
+    });
+
+    send(w, Msg::InitDialog);
+    if (w->alive && !w->ended) {
+        wxWindowDisabler others(d);
+        d->Show();
+        d->Raise();
+        invalidate(w, nullptr, false);
+        runLoop([w] { return w->ended || !w->alive; });
+    }
+    const int code = w->endCode;
+    if (w->alive) {
+        send(w, Msg::Destroy);
+        stopTimers(w);
+        forgetWindow(w);
+    }
+    w->mem.reset();
+    w->surface = nullptr;
+    w->top = nullptr;
+    d->Hide();
+    d->Destroy();
+    if (owner && owner->alive && owner->top) {
+        owner->top->Raise();
+        if (owner->surface) owner->surface->SetFocus();
+    }
+    flushPaints();
+    return code;
+}
+
+void endDialog(Window dlg, int code) {
+    if (!dlg || !dlg->dialog || dlg->ended) return;
+    dlg->ended = true;
+    dlg->endCode = code;
+    wxWakeUpIdle();
+}
+
+int dialogId(Window dlg) { return dlg && dlg->dialog ? dlg->dialogId : 0; }
+
+void setItemText(Window dlg, int id, std::string_view utf8) {
+    ControlRec* c = control(dlg, id);
+    if (!c) return;
+    const wxString s = wxString::FromUTF8(utf8.data(), utf8.size());
+    if (auto* t = wxDynamicCast(c->win, wxTextCtrl)) {
+        t->ChangeValue(s);
+    } else if (auto* cb = wxDynamicCast(c->win, wxComboBox)) {
+        cb->SetValue(s);
+    } else if (auto* st = wxDynamicCast(c->win, wxStaticText)) {
+        st->SetLabel(s);
+        st->Wrap(st->GetSize().x);
+    } else {
+        c->win->SetLabel(s);
+    }
+}
+
+std::string getItemText(Window dlg, int id) {
+    ControlRec* c = control(dlg, id);
+    if (!c) return {};
+    wxString s;
+    if (auto* t = wxDynamicCast(c->win, wxTextCtrl)) s = t->GetValue();
+    else if (auto* cb = wxDynamicCast(c->win, wxComboBox)) s = cb->GetValue();
+    else s = c->win->GetLabel();
+    return std::string(s.utf8_str().data());
+}
+
+void setItemInt(Window dlg, int id, int value) { setItemText(dlg, id, std::to_string(value)); }
+
+void checkItem(Window dlg, int id, bool on) {
+    ControlRec* c = control(dlg, id);
+    if (!c) return;
+    if (auto* cb = wxDynamicCast(c->win, wxCheckBox)) cb->SetValue(on);
+}
+
+bool isItemChecked(Window dlg, int id) {
+    ControlRec* c = control(dlg, id);
+    if (!c) return false;
+    auto* cb = wxDynamicCast(c->win, wxCheckBox);
+    return cb && cb->GetValue();
+}
+
+void enableItem(Window dlg, int id, bool on) {
+    ControlRec* c = control(dlg, id);
+    if (c) c->win->Enable(on);
+}
+
+namespace {
+wxComboBox* combo(Window dlg, int id) {
+    ControlRec* c = control(dlg, id);
+    return c ? wxDynamicCast(c->win, wxComboBox) : nullptr;
+}
+}  // namespace
+
+void comboReset(Window dlg, int id) {
+    if (auto* cb = combo(dlg, id)) cb->Clear();
+}
+
+void comboAdd(Window dlg, int id, std::string_view utf8) {
+    if (auto* cb = combo(dlg, id)) cb->Append(wxString::FromUTF8(utf8.data(), utf8.size()));
+}
+
+void comboSelect(Window dlg, int id, int index) {
+    auto* cb = combo(dlg, id);
+    if (!cb) return;
+    if (index < 0 || index >= static_cast<int>(cb->GetCount())) {
+        cb->SetSelection(wxNOT_FOUND);
+        cb->ChangeValue("");
+    } else {
+        cb->SetSelection(index);
+    }
+}
+
+int comboSelection(Window dlg, int id) {
+    auto* cb = combo(dlg, id);
+    if (!cb) return -1;
+    int sel = cb->GetSelection();
+    // Text typed over a selection no longer names it.
+    if (sel != wxNOT_FOUND && cb->GetValue() != cb->GetString(sel)) return -1;
+    return sel == wxNOT_FOUND ? -1 : sel;
+}
+
+void comboSetDroppedSize(Window dlg, int id, int w, int h) {
+    // GTK sizes the drop-down list to its items; only the width is ours.
+    (void)h;
+    if (auto* cb = combo(dlg, id)) cb->SetSize(wxSize(w, cb->GetSize().y));
+}
+
+// -------------------------------------------------------------- message boxes
+
+Answer messageBox(Window owner, std::string_view text, std::string_view caption, BoxStyle st) {
+    ensureApp();
+    long style = st.buttons == BoxButtons::YesNo ? wxYES_NO : wxOK;
+    switch (st.icon) {
+        case BoxIcon::None: style |= wxICON_NONE; break;
+        case BoxIcon::Info: style |= wxICON_INFORMATION; break;
+        case BoxIcon::Warning: style |= wxICON_WARNING; break;
+        case BoxIcon::Error: style |= wxICON_ERROR; break;
+        case BoxIcon::Question: style |= wxICON_QUESTION; break;
+    }
+    if (st.buttons == BoxButtons::YesNo && st.defaultNo) style |= wxNO_DEFAULT;
+    wxWindow* parent = owner && owner->alive ? owner->top : nullptr;
+    wxMessageDialog box(parent, wxString::FromUTF8(text.data(), text.size()),
+                        wxString::FromUTF8(caption.data(), caption.size()), style);
+    int r = box.ShowModal();
+    Answer a = Answer::Ok;
+    if (st.buttons == BoxButtons::YesNo) a = r == wxID_YES ? Answer::Yes : Answer::No;
+    // The keyboard goes back to the owner's client area.
+    if (owner && owner->alive && owner->surface && !owner->dialog) owner->surface->SetFocus();
+    flushPaints();
+    return a;
+}
+
+}  // namespace platform

@@ -1,0 +1,193 @@
+// Test hooks of the wx backend (see testing.h).
+#include "testing.h"
+
+#include <wx/evtloop.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "internal.h"
+
+namespace platform::wxtest {
+namespace {
+
+class OneShot : public wxTimer {
+public:
+    explicit OneShot(std::function<void()> fn) : fn_(std::move(fn)) {}
+    void Notify() override {
+        auto fn = std::move(fn_);
+        fn_ = nullptr;
+        if (fn) fn();
+    }
+
+private:
+    std::function<void()> fn_;
+};
+
+void* widgetOf(wxWindow* w) { return w ? static_cast<void*>(w->GetHandle()) : nullptr; }
+
+}  // namespace
+
+bool click(Window dlg, int id) {
+    if (!dlg || !dlg->alive) return false;
+    auto it = dlg->controls.find(id);
+    if (it == dlg->controls.end()) return false;
+    using ClickedFn = void (*)(void*);
+    auto clicked = reinterpret_cast<ClickedFn>(wxb::gtkSymbol("gtk_button_clicked"));
+    if (!clicked || !widgetOf(it->second.win)) return false;
+    clicked(widgetOf(it->second.win));
+    return true;
+}
+
+void key(int vk, bool down) {
+    wxUIActionSimulator sim;
+    int k = wxb::wxKeyFromVk(vk);
+    if (vk >= 'A' && vk <= 'Z') k = vk - 'A' + 'a';  // the key, not the shifted letter
+    if (down) sim.KeyDown(k);
+    else sim.KeyUp(k);
+    wxYield();
+}
+
+void mouse(Window w, int x, int y, bool down) {
+    if (!w || !w->surface) return;
+    wxUIActionSimulator sim;
+    wxPoint p = w->surface->ClientToScreen(wxPoint(x, y));
+    sim.MouseMove(p);
+    wxYield();
+    if (down) sim.MouseDown();
+    else sim.MouseUp();
+    wxYield();
+}
+
+bool menuCommand(Window w, int id) {
+    if (!w || !w->alive || w->dialog) return false;
+    using ActivateFn = void (*)(void*);
+    auto activate = reinterpret_cast<ActivateFn>(wxb::gtkSymbol("gtk_menu_item_activate"));
+    if (!activate) return false;
+    for (auto& c : w->barCommands)
+        if (c->id == id && c->item) {
+            activate(c->item);
+            return true;
+        }
+    auto* frame = wxDynamicCast(w->top, wxFrame);
+    wxMenuBar* bar = frame ? frame->GetMenuBar() : nullptr;
+    const int wxId = wxb::menuItemId(w, id);
+    wxMenuItem* item = bar && wxId >= 0 ? bar->FindItem(wxId) : nullptr;
+    if (!item || !item->GetMenuItem()) return false;
+    activate(item->GetMenuItem());
+    return true;
+}
+
+std::string fontFace(Font f) {
+    if (!f) return {};
+    return std::string(f->font.GetFaceName().utf8_str().data());
+}
+
+int fontCellHeight(Font f) {
+    if (!f) return 0;
+    wxBitmap probe(1, 1);
+    wxMemoryDC m(probe);
+    m.SetFont(f->font);
+    return m.GetCharHeight();
+}
+
+void closeBox(Window w) {
+    if (w && w->alive && w->top) w->top->Close();
+}
+
+unsigned backingPixel(Window w, int x, int y) {
+    if (!wxb::usable(w)) return 0;
+    wxColour c;
+    if (!w->mem->GetPixel(x, y, &c)) return 0;
+    return (static_cast<unsigned>(c.Red()) << 16) | (c.Green() << 8) | c.Blue();
+}
+
+long screenPixel(Window w, int x, int y) {
+    if (!w || !w->alive || !w->surface) return -1;
+    using GetWindowFn = void* (*)(void*);
+    using FromWindowFn = void* (*)(void*, int, int, int, int);
+    using PixelsFn = unsigned char* (*)(void*);
+    using UnrefFn = void (*)(void*);
+    auto getWindow = reinterpret_cast<GetWindowFn>(wxb::gtkSymbol("gtk_widget_get_window"));
+    auto fromWindow = reinterpret_cast<FromWindowFn>(wxb::gtkSymbol("gdk_pixbuf_get_from_window"));
+    auto pixels = reinterpret_cast<PixelsFn>(wxb::gtkSymbol("gdk_pixbuf_get_pixels"));
+    auto unref = reinterpret_cast<UnrefFn>(wxb::gtkSymbol("g_object_unref"));
+    if (!getWindow || !fromWindow || !pixels || !unref) return -1;
+    void* gdkWindow = getWindow(widgetOf(w->surface));
+    if (!gdkWindow) return -1;
+    // The client area of a dialog starts below nothing (no menu); a frame's
+    // canvas is its own GDK window.
+    void* pb = fromWindow(gdkWindow, x, y, 1, 1);
+    if (!pb) return -1;
+    unsigned char* p = pixels(pb);
+    long v = (static_cast<long>(p[0]) << 16) | (p[1] << 8) | p[2];
+    unref(pb);
+    return v;
+}
+
+Rect screenPlace(Window w) {
+    if (!w || !w->alive || !w->top) return {};
+    wxPoint p = w->top->GetPosition();
+    wxSize s = w->surface ? w->surface->GetClientSize() : w->top->GetClientSize();
+    return Rect{p.x, p.y, s.x, s.y};
+}
+
+Rect controlRect(Window dlg, int id) {
+    if (!dlg || !dlg->alive) return {};
+    auto it = dlg->controls.find(id);
+    if (it == dlg->controls.end()) return {};
+    wxRect r = it->second.win->GetRect();
+    return Rect{r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+bool hasFocus(Window w) {
+    return w && w->alive && w->surface && wxWindow::FindFocus() == w->surface;
+}
+
+void runFor(int ms) {
+    wxb::ensureApp();
+    bool done = false;
+    OneShot stop([&done] { done = true; });
+    stop.StartOnce(ms);
+    wxb::runLoop([&done] { return done; });
+}
+
+void after(int ms, std::function<void()> fn) {
+    wxb::ensureApp();
+    auto* t = new OneShot(std::move(fn));  // lives on: it may fire inside a nested loop
+    t->StartOnce(ms);
+}
+
+void answerBoxes(Answer a) {
+    using ListFn = void* (*)();
+    using TypeNameFn = const char* (*)(void*);
+    using ResponseFn = void (*)(void*, int);
+    using VisibleFn = int (*)(void*);
+    using FreeFn = void (*)(void*);
+    auto list = reinterpret_cast<ListFn>(wxb::gtkSymbol("gtk_window_list_toplevels"));
+    auto typeName = reinterpret_cast<TypeNameFn>(wxb::gtkSymbol("g_type_name_from_instance"));
+    auto response = reinterpret_cast<ResponseFn>(wxb::gtkSymbol("gtk_dialog_response"));
+    auto visible = reinterpret_cast<VisibleFn>(wxb::gtkSymbol("gtk_widget_get_visible"));
+    auto freeList = reinterpret_cast<FreeFn>(wxb::gtkSymbol("g_list_free"));
+    if (!list || !typeName || !response || !visible || !freeList) return;
+    struct GList {
+        void* data;
+        GList* next;
+        GList* prev;
+    };
+    auto* all = static_cast<GList*>(list());
+    void* box = nullptr;
+    for (GList* l = all; l; l = l->next)
+        if (std::strcmp(typeName(l->data), "GtkMessageDialog") == 0 && visible(l->data))
+            box = l->data;
+    freeList(all);
+    if (!box) {
+        after(20, [a] { answerBoxes(a); });
+        return;
+    }
+    constexpr int RESPONSE_OK = -5, RESPONSE_YES = -8, RESPONSE_NO = -9;
+    response(box, a == Answer::Yes ? RESPONSE_YES : a == Answer::No ? RESPONSE_NO : RESPONSE_OK);
+}
+
+}  // namespace platform::wxtest

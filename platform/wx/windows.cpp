@@ -1,0 +1,450 @@
+// Top-level windows: frame, canvas, menu bar, keys, mouse, the message loop,
+// invalidation and Paint, timers.
+#include <algorithm>
+#include <set>
+
+#include "internal.h"
+
+namespace platform {
+namespace wxb {
+namespace {
+
+std::vector<Window> live;  // every window not yet destroyed
+bool quitPosted = false;
+int quitCode = 0;
+
+wxColour wxc(Color c) { return wxColour(c.r, c.g, c.b); }
+
+// One timer of a window. Timer objects are stopped but never deleted while
+// the backend runs: a program may kill a timer from inside its own tick.
+class WinTimer : public wxTimer {
+public:
+    WinTimer(Window w, int id) : w_(w), id_(id) {}
+    bool held = false;  // ticked during a pause
+
+    void Notify() override {
+        if (!w_->alive) return;
+        if (inPause) {
+            held = true;
+            return;
+        }
+        send(w_, Msg::Timer, id_, 0);
+        flushPaints();
+    }
+    void deliverHeld() {
+        if (!held) return;
+        held = false;
+        if (w_->alive && IsRunning()) send(w_, Msg::Timer, id_, 0);
+    }
+
+private:
+    Window w_;
+    int id_;
+};
+
+std::map<std::pair<Window, int>, WinTimer*> timers;
+
+// The client area of a frame: shows the backing store, takes the keyboard
+// and the mouse.
+class Canvas : public wxWindow {
+public:
+    Canvas(wxWindow* parent, Window w, const wxSize& size)
+        : wxWindow(parent, wxID_ANY, wxDefaultPosition, size, wxWANTS_CHARS | wxBORDER_NONE),
+          w_(w) {
+        SetBackgroundStyle(wxBG_STYLE_PAINT);
+        Bind(wxEVT_PAINT, &Canvas::onPaint, this);
+        Bind(wxEVT_KEY_DOWN, &Canvas::onKeyDown, this);
+        Bind(wxEVT_KEY_UP, &Canvas::onKeyUp, this);
+        Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) { mouse(e, Msg::LButtonDown); });
+        Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent& e) { mouse(e, Msg::LButtonDown); });
+        Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) { mouse(e, Msg::LButtonUp); });
+        Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent& e) { mouse(e, Msg::RButtonDown); });
+        Bind(wxEVT_RIGHT_DCLICK, [this](wxMouseEvent& e) { mouse(e, Msg::RButtonDown); });
+        Bind(wxEVT_MOTION, [this](wxMouseEvent& e) { mouse(e, Msg::MouseMove); });
+    }
+    bool AcceptsFocus() const override { return true; }
+
+private:
+    void onPaint(wxPaintEvent&) {
+        wxPaintDC dc(this);
+        blitBacking(w_, dc, GetUpdateRegion().GetBox());
+    }
+    void onKeyDown(wxKeyEvent& e) {
+        int vk = vkFromWxKey(e.GetKeyCode());
+        if (e.AltDown()) {
+            // System keys never reach the program; Alt+F4 closes the window.
+            if (e.GetKeyCode() == WXK_F4) {
+                send(w_, Msg::Close);
+                flushPaints();
+            }
+            return;
+        }
+        if (!vk) return;
+        send(w_, Msg::KeyDown, vk, 0);
+        flushPaints();
+    }
+    void onKeyUp(wxKeyEvent& e) {
+        int vk = vkFromWxKey(e.GetKeyCode());
+        if (!vk || e.AltDown()) return;
+        send(w_, Msg::KeyUp, vk, 0);
+        flushPaints();
+    }
+    void mouse(wxMouseEvent& e, Msg m) {
+        e.Skip();  // focus handling
+        if (m == Msg::LButtonDown && !HasFocus()) SetFocus();
+        send(w_, m, e.GetX(), e.GetY());
+        flushPaints();
+    }
+
+    Window w_;
+};
+
+// Menu bar entries that are commands themselves (no popup): wx has no such
+// thing, so they are GTK menu items of our own placed in the bar.
+void onBarItemActivate(void*, void* data) {
+    auto* cmd = static_cast<BarCommand*>(data);
+    if (inPause || !cmd->w->alive) return;
+    send(cmd->w, Msg::Command, cmd->id, 0);
+    flushPaints();
+}
+
+void addBarCommand(Window w, wxMenuBar* bar, std::size_t pos, const MenuEntry& e) {
+    using NewItemFn = void* (*)(const char*);
+    using ParentFn = void* (*)(void*);
+    using InsertFn = void (*)(void*, void*, int);
+    using ShowFn = void (*)(void*);
+    using ConnectFn = unsigned long (*)(void*, const char*, void (*)(void*, void*), void*,
+                                        void*, int);
+    auto newItem = reinterpret_cast<NewItemFn>(gtkSymbol("gtk_menu_item_new_with_mnemonic"));
+    auto parentOf = reinterpret_cast<ParentFn>(gtkSymbol("gtk_widget_get_parent"));
+    auto insert = reinterpret_cast<InsertFn>(gtkSymbol("gtk_menu_shell_insert"));
+    auto show = reinterpret_cast<ShowFn>(gtkSymbol("gtk_widget_show"));
+    auto connect = reinterpret_cast<ConnectFn>(gtkSymbol("g_signal_connect_data"));
+    if (!newItem || !parentOf || !insert || !show || !connect) return;
+    // The GTK bar is the parent of the items wx made for the popups.
+    void* gtkBar = nullptr;
+    for (std::size_t i = 0; i < bar->GetMenuCount() && !gtkBar; ++i)
+        if (bar->GetMenu(i)->m_owner) gtkBar = parentOf(bar->GetMenu(i)->m_owner);
+    if (!gtkBar) return;
+    void* item = newItem(gtkMnemonic(e.text).c_str());
+    w->barCommands.push_back(std::make_unique<BarCommand>(BarCommand{w, e.id, item}));
+    connect(item, "activate", onBarItemActivate, w->barCommands.back().get(), nullptr, 0);
+    insert(gtkBar, item, static_cast<int>(pos));
+    show(item);
+}
+
+// wx item ids of a frame's menu: MENU_ID_BASE + index into menuCommands.
+constexpr int MENU_ID_BASE = 100;
+
+void fillMenu(Window w, wxMenu* menu, const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& e : entries) {
+        if (!e.children.empty()) {
+            auto* sub = new wxMenu;
+            fillMenu(w, sub, e.children);
+            menu->AppendSubMenu(sub, wxString::FromUTF8(e.text));
+        } else if (e.id == 0 && e.text.empty()) {
+            menu->AppendSeparator();
+        } else {
+            w->menuCommands.push_back(e.id);
+            const int wxId = MENU_ID_BASE + static_cast<int>(w->menuCommands.size()) - 1;
+            menu->Append(wxId, wxString::FromUTF8(e.text));
+        }
+    }
+}
+
+void buildMenu(Window w, wxFrame* frame, const MenuDef& def) {
+    auto* bar = new wxMenuBar;
+    std::vector<std::pair<std::size_t, const MenuEntry*>> commands;
+    for (std::size_t i = 0; i < def.size(); ++i) {
+        const MenuEntry& e = def[i];
+        if (e.children.empty()) {
+            commands.emplace_back(i, &e);
+            continue;
+        }
+        auto* menu = new wxMenu;
+        fillMenu(w, menu, e.children);
+        bar->Append(menu, wxString::FromUTF8(e.text));
+    }
+    frame->SetMenuBar(bar);
+    // A bar made only of commands needs a popup to find the GTK bar by.
+    wxMenu* probe = nullptr;
+    if (bar->GetMenuCount() == 0 && !commands.empty()) {
+        probe = new wxMenu;
+        bar->Append(probe, "-");
+    }
+    for (auto& [pos, e] : commands) addBarCommand(w, bar, pos, *e);
+    if (probe) delete bar->Remove(bar->GetMenuCount() - 1);
+    frame->Bind(wxEVT_MENU, [w](wxCommandEvent& ev) {
+        const std::size_t i = static_cast<std::size_t>(ev.GetId() - MENU_ID_BASE);
+        if (ev.GetId() < MENU_ID_BASE || i >= w->menuCommands.size()) return;
+        send(w, Msg::Command, w->menuCommands[i], 0);
+        flushPaints();
+    });
+}
+
+void deliverPaint(Window w) {
+    if (!w->alive || !w->paintPending || w->painting) return;
+    w->painting = true;
+    wxRegion area = w->invalid;
+    bool erase = w->erase;
+    w->invalid.Clear();
+    w->paintPending = false;
+    w->erase = false;
+    if (erase && w->mem) {
+        w->mem->SetPen(*wxTRANSPARENT_PEN);
+        w->mem->SetBrush(wxBrush(wxc(BUTTON_FACE)));
+        for (wxRegionIterator it(area); it; ++it) {
+            w->mem->DrawRectangle(it.GetRect());
+            w->drawn.Union(it.GetRect());
+        }
+    }
+    send(w, Msg::Paint);
+    if (w->alive) present(w);
+    w->painting = false;
+}
+
+}  // namespace
+
+int menuItemId(Window w, int command) {
+    for (std::size_t i = 0; i < w->menuCommands.size(); ++i)
+        if (w->menuCommands[i] == command) return MENU_ID_BASE + static_cast<int>(i);
+    return -1;
+}
+
+Window newWindowRec() {
+    auto* w = new WindowRec;
+    live.push_back(w);
+    return w;
+}
+
+void forgetWindow(Window w) {
+    w->alive = false;
+    live.erase(std::remove(live.begin(), live.end(), w), live.end());
+}
+
+Window windowOfWidget(wxWindow* win) {
+    for (Window w : live)
+        if (w->surface == win) return w;
+    return nullptr;
+}
+
+long send(Window w, Msg m, long a, long b) {
+    if (!w || !w->alive) return 0;
+    return w->proc ? w->proc(w, m, a, b) : defaultWindowProc(w, m, a, b);
+}
+
+void flushPaints() {
+    if (inPause) return;
+    std::vector<Window> pending;
+    for (Window w : live)
+        if (w->paintPending) pending.push_back(w);
+    for (Window w : pending) deliverPaint(w);
+}
+
+void present(Window w) {
+    if (!w->alive || !w->surface || w->drawn.IsEmpty()) return;
+    wxRect r = w->drawn.Intersect(wxRect(0, 0, w->w, w->h));
+    w->drawn = wxRect();
+    if (r.IsEmpty()) return;
+    w->surface->RefreshRect(r, false);
+    w->surface->Update();
+}
+
+void blitBacking(Window w, wxDC& target, const wxRect& area) {
+    if (!w->alive || !w->mem) return;
+    wxRect r = area.IsEmpty() ? wxRect(0, 0, w->w, w->h) : area;
+    target.Blit(r.x, r.y, r.width, r.height, w->mem.get(), r.x, r.y);
+}
+
+void resizeBacking(Window w, int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    wxBitmap fresh(width, height, 24);
+    auto mem = std::make_unique<wxMemoryDC>(fresh);
+    mem->SetBackground(wxBrush(wxc(BUTTON_FACE)));
+    mem->Clear();
+    if (w->mem) mem->Blit(0, 0, std::min(w->w, width), std::min(w->h, height), w->mem.get(), 0, 0);
+    w->mem.reset();  // releases the old bitmap
+    w->backing = fresh;
+    w->mem = std::move(mem);
+    w->w = width;
+    w->h = height;
+}
+
+void stopTimers(Window w) {
+    for (auto& [key, t] : timers)
+        if (key.first == w) t->Stop();
+}
+
+void deliverHeldTicks() {
+    std::vector<WinTimer*> held;
+    for (auto& [key, t] : timers)
+        if (t->held) held.push_back(t);
+    for (WinTimer* t : held) t->deliverHeld();
+}
+
+}  // namespace wxb
+
+using namespace wxb;
+
+long defaultWindowProc(Window w, Msg m, long, long) {
+    if (m == Msg::Close) destroyWindow(w);
+    return 0;
+}
+
+Window createWindow(const WindowInit& init) {
+    ensureApp();
+    Window w = newWindowRec();
+    w->proc = init.proc;
+    auto* frame = new wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(init.title),
+                              wxPoint(init.x, init.y), wxDefaultSize,
+                              wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX);
+    frame->SetBackgroundColour(wxColour(BUTTON_FACE.r, BUTTON_FACE.g, BUTTON_FACE.b));
+    w->top = frame;
+    if (init.menu) buildMenu(w, frame, *init.menu);
+    resizeBacking(w, init.clientW, init.clientH);
+    auto* canvas = new Canvas(frame, w, wxSize(w->w, w->h));
+    w->surface = canvas;
+    frame->SetClientSize(w->w, w->h);
+    frame->Move(init.x, init.y);
+    if (init.smallIconId) {
+        Image icon = loadResourceImage(init.smallIconId);
+        if (icon) {
+            wxIcon i;
+            i.CopyFromBitmap(icon->bmp);
+            frame->SetIcon(i);
+        }
+        freeImage(icon);
+    }
+    frame->Bind(wxEVT_CLOSE_WINDOW, [w](wxCloseEvent& e) {
+        if (e.CanVeto()) e.Veto();
+        send(w, Msg::Close);
+        flushPaints();
+    });
+    frame->Bind(wxEVT_ACTIVATE, [w](wxActivateEvent& e) {
+        e.Skip();
+        if (e.GetActive() && w->alive && w->surface) w->surface->SetFocus();
+    });
+    frame->Show();
+    canvas->SetFocus();
+    invalidate(w, nullptr, true);
+    return w;
+}
+
+void placeWindow(Window w, int x, int y, int clientW, int clientH) {
+    if (!w || !w->alive || !w->top) return;
+    bool resized = clientW != w->w || clientH != w->h;
+    if (resized) {
+        resizeBacking(w, clientW, clientH);
+        if (!w->dialog) w->surface->SetSize(w->w, w->h);
+        w->top->SetClientSize(w->w, w->h);
+    }
+    w->top->Move(x, y);
+    if (resized) invalidate(w, nullptr, true);
+}
+
+void destroyWindow(Window w) {
+    if (!w || !w->alive) return;
+    send(w, Msg::Destroy);
+    if (!w->alive) return;
+    stopTimers(w);
+    forgetWindow(w);
+    if (w->dialog) {
+        // The dialog's own loop ends and takes the window down.
+        w->ended = true;
+        return;
+    }
+    w->mem.reset();
+    w->surface = nullptr;
+    w->top->Hide();
+    w->top->Destroy();
+    w->top = nullptr;
+    wxWakeUpIdle();
+}
+
+bool isWindow(Window w) {
+    return w && std::find(live.begin(), live.end(), w) != live.end();
+}
+
+void postQuit(int exitCode) {
+    quitPosted = true;
+    quitCode = exitCode;
+    if (wxTheApp) wxWakeUpIdle();
+}
+
+int runMessageLoop(Window w) {
+    ensureApp();
+    runLoop([w] { return quitPosted || !isWindow(w); });
+    if (quitPosted) {
+        quitPosted = false;
+        return quitCode;
+    }
+    return 0;
+}
+
+void invalidate(Window w, const Rect* area, bool erase) {
+    if (!w || !w->alive) return;
+    wxRect r(0, 0, w->w, w->h);
+    if (area) {
+        if (area->right <= area->left || area->bottom <= area->top) return;  // an empty area
+        r = wxRect(area->left, area->top, area->right - area->left, area->bottom - area->top)
+                .Intersect(wxRect(0, 0, w->w, w->h));
+        if (r.IsEmpty()) return;
+    }
+    w->invalid.Union(r);
+    w->paintPending = true;
+    w->erase = w->erase || erase;
+    wxWakeUpIdle();
+}
+
+void updateWindow(Window w) {
+    if (!w || !w->alive) return;
+    if (!inPause) deliverPaint(w);
+    present(w);
+}
+
+Rect clientRect(Window w) {
+    if (!w || !w->alive) return {};
+    return Rect{0, 0, w->w, w->h};
+}
+
+Point cursorPos(Window w) {
+    if (!w || !w->alive || !w->surface) return {};
+    wxPoint p = w->surface->ScreenToClient(wxGetMousePosition());
+    return Point{p.x, p.y};
+}
+
+void setTimer(Window w, int id, int ms) {
+    if (!w || !w->alive) return;
+    ensureApp();
+    WinTimer*& t = timers[{w, id}];
+    if (!t) t = new WinTimer(w, id);
+    t->held = false;
+    t->Start(ms < 10 ? 10 : ms);
+}
+
+void killTimer(Window w, int id) {
+    auto it = timers.find({w, id});
+    if (it == timers.end()) return;
+    it->second->Stop();
+    it->second->held = false;
+}
+
+// -------------------------------------------------------------- device contexts
+
+Dc getDc(Window w) {
+    if (!usable(w)) return nullptr;
+    ++w->dcRefs;
+    auto* dc = new DcRec;
+    dc->w = w;
+    return dc;
+}
+
+void releaseDc(Dc dc) {
+    if (!dc) return;
+    Window w = dc->w;
+    delete dc;
+    if (--w->dcRefs == 0 && w->alive) present(w);
+}
+
+}  // namespace platform
