@@ -434,15 +434,17 @@ void appendScript(const std::vector<std::string>& lines) {
     for (const std::string& l : lines) B().script.push_back({++B().lastNumber, l});
 }
 
-bool scriptDone() {
+int nextLineNumber() {
     const Backend& b = B();
     for (std::size_t i = b.next; i < b.script.size(); ++i) {
         const std::string& t = b.script[i].text;
         const auto first = t.find_first_not_of(" \t\r");
-        if (first != std::string::npos && t[first] != '#') return false;
+        if (first != std::string::npos && t[first] != '#') return b.script[i].number;
     }
-    return true;
+    return 0;
 }
+
+bool scriptDone() { return nextLineNumber() == 0; }
 
 void runScript() {
     while (!scriptDone()) {

@@ -93,10 +93,9 @@ int runHeadlessLines(bool editor, const std::string& gameDir, const std::vector<
     int status = 0;
     try {
         entry();
-        // The program ended (quit) with lines left: they cannot apply.
-        if (!hl::scriptDone()) {
-            hl::runScript();  // names the first line left through ScriptError
-        }
+        // The program ended by itself: lines left have nothing to apply to.
+        if (const int left = hl::nextLineNumber())
+            throw hl::ScriptError(left, "the program has ended");
         printDump(dumper(), out);
     } catch (const hl::ScriptEnd&) {
         printDump(dumper(), out);
@@ -104,6 +103,10 @@ int runHeadlessLines(bool editor, const std::string& gameDir, const std::vector<
         out.flush();
         err << "quelmar-headless: line " << e.line << ": " << e.what() << '\n';
         status = 2;
+    } catch (const std::exception& e) {
+        out.flush();
+        err << "quelmar-headless: the program failed: " << e.what() << '\n';
+        status = 1;
     }
     hl::setTranscriptSink(nullptr);
     return status;

@@ -37,6 +37,8 @@ void setScript(const std::vector<std::string>& lines);
 // Adds lines at the end of the script (tests building a scenario step by step).
 void appendScript(const std::vector<std::string>& lines);
 bool scriptDone();
+// Number of the next line that is not blank or a comment, 0 when none is left.
+int nextLineNumber();
 
 // Runs script lines until the script ends, without a program loop (for tests
 // that drive a window procedure directly). Returns normally at the end.
