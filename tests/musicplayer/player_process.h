@@ -16,9 +16,13 @@
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/files.h"
+
+extern char** environ;
 
 namespace playertest {
 
@@ -77,13 +81,25 @@ inline bool writeControl(const fs::path& dir, const std::string& text) {
 // SDL audio driver (and output file of SDL's disk driver) set in the child only.
 inline pid_t startPlayer(const fs::path& exeDir, const fs::path& workDir, const char* audioDriver,
                          const char* diskFile = nullptr) {
-    std::string exe = (exeDir / "QuelmaR Son").string();
+    const std::string exe = (exeDir / "QuelmaR Son").string();
+    // Everything the child needs is made before fork, so that it only calls
+    // chdir and execve.
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        std::string_view v = *e;
+        if (!v.starts_with("SDL_AUDIODRIVER=") && !v.starts_with("SDL_DISKAUDIOFILE=")) env.emplace_back(v);
+    }
+    if (audioDriver) env.push_back(std::string("SDL_AUDIODRIVER=") + audioDriver);
+    if (diskFile) env.push_back(std::string("SDL_DISKAUDIOFILE=") + diskFile);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(exe.c_str()), nullptr};
+    const std::string work = workDir.string();
     pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(workDir.c_str()) != 0) _exit(126);
-        if (audioDriver) setenv("SDL_AUDIODRIVER", audioDriver, 1);
-        if (diskFile) setenv("SDL_DISKAUDIOFILE", diskFile, 1);
-        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        if (chdir(work.c_str()) != 0) _exit(126);
+        execve(exe.c_str(), argv, envp.data());
         _exit(127);
     }
     return pid;
