@@ -175,7 +175,7 @@ std::vector<double> noiseVoice(const Params& p, std::uint32_t seed) {
     for (std::size_t i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) / SAMPLE_RATE;
         double x = rnd.next();
-        if (crackle > 0) x = (rnd.next() * 0.5 + 0.5) < crackle ? x * 4 : x * 0.15;
+        if (crackle > 0) x = (rnd.next() * 0.5 + 0.5) < crackle ? x * 2.5 : x * 0.2;
         out[i] = amp * tone.run(x, std::min(1.0, t / dur)) * envelope(t, dur, attack, decay, release);
     }
     return out;
