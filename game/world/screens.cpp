@@ -33,21 +33,22 @@ struct CreditLine {
     const char* text;
 };
 
-// Thirteen lines, each at most 35 characters.
+// Thirteen lines, each at most 35 characters; those after the title are kept
+// short enough to fit the 390-pixel window from x = 60 in the credits font.
 constexpr CreditLine CREDIT_LINES[13] = {
     {40, 0, "'La Malediction de QuelmaR' V1.2"},
-    {60, 30, "Par l'equipe du Studio Quelmar"},
-    {60, 70, "Senario: l'equipe du studio"},
-    {60, 90, "Graphismes: l'atelier du studio"},
-    {60, 110, "Programmation: Studio Quelmar"},
-    {60, 130, "Test: les testeurs du studio"},
+    {60, 30, "Par le Studio Quelmar"},
+    {60, 70, "Senario: le studio"},
+    {60, 90, "Graphismes: l'atelier"},
+    {60, 110, "Programmation: l'equipe"},
+    {60, 130, "Test: les testeurs"},
     {60, 160, "Remerciements:"},
-    {60, 180, "Aux conteurs des vieux chateaux"},
-    {60, 200, "Aux menestrels de la cour"},
-    {60, 220, "A tous les chevaliers joueurs"},
-    {60, 420, "Site: voir le dossier du jeu"},
-    {60, 450, "mail: voir le dossier du jeu"},
-    {60, 503, "Studio Quelmar - 03/2006"},
+    {60, 180, "Au projet Quelmar"},
+    {60, 200, "Aux outils libres"},
+    {60, 220, "A tous les joueurs !"},
+    {60, 420, "Voir aideQuelmaR.html"},
+    {60, 450, "mail: voir l'aide"},
+    {60, 503, "Merci ! - 03/2006"},
 };
 
 void pause(int ms) {
@@ -198,8 +199,8 @@ void showAbout() {
                        "\n \n"
                        "Par l'equipe du Studio Quelmar, le 11/11/2005\n"
                        "\n"
-                       "mail: voir le dossier du jeu\n"
-                       "Site: projet Quelmar, voir le dossier du jeu\n" +
+                       "mail: pas d'adresse, voir l'aide du jeu\n"
+                       "Site: le projet Quelmar, voir l'aide du jeu\n" +
                        rule +
                        "\n"
                        "\n"

@@ -147,3 +147,58 @@ TEST_F(Startup, SoundEffectsAndMusicNumbers) {
     EXPECT_EQ(readFile(dir / "sons" / "MusicCfg.cfg"), "musique:100");
     fs::current_path(dir);
 }
+
+TEST_F(Startup, MenusOnTheTitleScreenAndWhilePlaying) {
+    std::string level(GRID_CELLS, 'a');
+    for (int c = 0; c < GRID_COLS; ++c) level[static_cast<std::size_t>(99 * GRID_COLS + c)] = 's';
+    writeFile("niveau.niv", level);
+    hl::setScript({
+        "menu 40016",               // about box
+        "menu 40012", "click 2",    // options: the title-screen dialog, cancelled
+        "menu 40004",               // inventory: nothing on the title screen
+        "menu 40007",               // save: nothing either
+        "menu 40013",               // help
+        "menu 40018", "wait 400",   // credits
+        "menu 40011", "click 1",    // a new game on the built-in castle
+        "menu 40018",               // credits while playing: only a box
+        "menu 40012", "click 2",    // options: the playing dialog
+        "answer no", "close",       // close box while playing: keep playing
+        "answer yes", "menu 40002", // quit
+    });
+    EXPECT_EQ(quelmarMain(), 0);
+    const std::vector<std::string> expected = {
+        "caption=\"A Propos de...\"",
+        "dialog open 124",
+        "dialog end 124 2",
+        "open \"aideQuelmaR.html\"",
+        "music 5",
+        "window place 320 200 390 350",
+        "timer set main 0 40",
+        "dialog open 119",
+        "music 0",
+        "caption=\"Bienvenue dans l'aventure...\"",
+        "sound pierre",
+        "music 1",
+        "window place 321 200 480 400",
+        "caption=\"Erreur...\"",
+        "dialog open 121",
+        "dialog end 121 2",
+        "caption=\"La malediction de QuelmaR\"",
+        "caption=\"Quelmar\" text=\"Etes vous sûr de vouloir quitter?\" -> yes",
+        "music 100",
+    };
+    int at = lineIndex("launch ");
+    ASSERT_GE(at, 0);
+    for (const std::string& text : expected) {
+        const int next = lineIndex(text, at + 1);
+        ASSERT_GT(next, at) << "missing or out of order: " << text;
+        at = next;
+    }
+    EXPECT_EQ(gs.onTitleScreen, 0);
+    EXPECT_EQ(gs.heroCol, 5);  // the intro's walk
+    EXPECT_EQ(gs.LevelGrid[98][2], 's');  // the stone closed the gate
+    EXPECT_EQ(gs.LevelGrid[97][2], 'a');
+    EXPECT_EQ(linesWith("caption=\"Niveau...\"").size(), 0u);
+    EXPECT_EQ(linesWith("dialog open 104").size(), 0u);
+    EXPECT_EQ(linesWith("dialog open 118").size(), 0u);
+}
