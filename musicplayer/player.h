@@ -4,6 +4,7 @@
 // audio device as under a test's fakes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
