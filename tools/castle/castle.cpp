@@ -38,8 +38,9 @@ struct Hero {
     std::uint32_t flags;
 };
 
-// What one key press led to.
-enum class Outcome { Moved, Dead, Nothing, Mage, Exit };
+// What one key press led to. Lost: the hero dies, or comes to rest where the
+// search does not follow him (on an enemy or the Mage without a fight).
+enum class Outcome { Moved, Lost, Nothing, Mage, Exit };
 
 struct Mover {
     const Grid& level;
@@ -99,12 +100,12 @@ struct Mover {
         h.facing = d;
         char here = at(h, h.row, h.col);
         if (here == '@') return Outcome::Mage;
-        if (here == 'd') return Outcome::Dead;
+        if (here == 'd') return Outcome::Lost;
         if (isEnemy(here) && !(h.flags & ARMED)) h.col = from;  // no weapon: pushed back
         if ((h.flags & MAGE_DEAD) && h.col == 0) return Outcome::Exit;
         const int row = h.row;
-        if (!fall(h)) return Outcome::Dead;
-        if (h.row != row && !restsWell(h)) return Outcome::Dead;
+        if (!fall(h)) return Outcome::Lost;
+        if (h.row != row && !restsWell(h)) return Outcome::Lost;
         takeWhatLies(h);
         return Outcome::Moved;
     }
@@ -122,7 +123,7 @@ struct Mover {
         if (h.facing != 0) h.side = h.facing;
         char below = at(h, h.row + 1, h.col);
         if (isOpenAir(below)) {
-            if (!fall(h) || !restsWell(h)) return Outcome::Dead;
+            if (!fall(h) || !restsWell(h)) return Outcome::Lost;
             h.facing = h.side;
         } else if (below == 'q') {
             h.row += 1;
@@ -143,8 +144,7 @@ struct Mover {
         h.row -= 1;
         h.col += d;
         if (!isSolid(at(h, h.row, h.col + d)) && !isSolid(at(h, h.row + 1, h.col))) h.col += d;
-        if (h.col < 0 || h.col >= COLS) return Outcome::Dead;  // never in a closed castle
-        if (!fall(h) || !restsWell(h)) return Outcome::Dead;
+        if (!fall(h) || !restsWell(h)) return Outcome::Lost;
         takeWhatLies(h);
         return Outcome::Moved;
     }
@@ -194,7 +194,7 @@ public:
             for (Action a : ACTIONS) {
                 Hero h = nodes_[i].hero;
                 Outcome out = mover_.press(h, a);
-                if (out == Outcome::Nothing || out == Outcome::Dead) continue;
+                if (out == Outcome::Nothing || out == Outcome::Lost) continue;
                 if (!visit(static_cast<int>(i), a, h, out, mover_.passedDoor)) return;
                 if (out == Outcome::Moved) enqueue(h, static_cast<int>(i), a);
             }
