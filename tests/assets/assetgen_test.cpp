@@ -14,6 +14,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using namespace assetgen;
 
@@ -202,4 +203,44 @@ TEST(Music, ScoreFaults) {
     EXPECT_NE(message([&] { renderMusic(head + "pattern p\nnotes v 0 A4:1\n", "m.mus"); }).find("has no end"), std::string::npos);
     EXPECT_NE(message([&] { renderMusic(head + "pattern p\nplay p 0\nend\n", "m.mus"); }).find("unknown pattern"), std::string::npos);
     EXPECT_NE(message([&] { renderMusic("name m\nbeats 4\nvoice v tone\nnotes v 0 A4:1\n", "m.mus"); }).find("tempo"), std::string::npos);
+}
+
+namespace {
+
+// Fundamental by autocorrelation over 0.1 s taken 0.1 s into the sound, 100..2000 Hz.
+double pitchOf(const Samples& s) {
+    const std::size_t at = SAMPLE_RATE / 10, n = SAMPLE_RATE / 10;
+    auto corr = [&](int lag) {
+        double c = 0;
+        for (std::size_t k = at; k < at + n; ++k) c += double(s[k]) * s[k + static_cast<std::size_t>(lag)];
+        return c;
+    };
+    // The first lag close to the best one, so a multiple of the period is not taken.
+    std::vector<double> c(SAMPLE_RATE / 100 + 2, 0.0);
+    double best = 0;
+    for (int lag = SAMPLE_RATE / 2000; lag <= SAMPLE_RATE / 100; ++lag) best = std::max(best, c[lag] = corr(lag));
+    int bestLag = SAMPLE_RATE / 2000;
+    for (int lag = SAMPLE_RATE / 2000 + 1; lag < SAMPLE_RATE / 100; ++lag)
+        if (c[lag] > 0.9 * best && c[lag] >= c[lag - 1] && c[lag] >= c[lag + 1]) {
+            bestLag = lag;
+            break;
+        }
+    // Refine between neighbouring lags with a parabola through the three correlations.
+    const double a = corr(bestLag - 1), b = corr(bestLag), d = corr(bestLag + 1);
+    const double shift = 0.5 * (a - d) / (a - 2 * b + d);
+    return SAMPLE_RATE / (bestLag + shift);
+}
+
+}  // namespace
+
+TEST(Synth, PluckedStringsAndTonesAreInTune) {
+    // The lute and harp play with the other voices: a string out of tune spoils every chord.
+    for (const char* note : {"A3", "D4", "A4", "E5"}) {
+        const double want = noteFrequency(note);
+        const std::string pitch = std::string(" freq ") + note + " dur 0.6 sustain 2\n";
+        const SoundResult pluck = renderEffect("name p\nat 0 pluck" + pitch, "p.snd");
+        EXPECT_NEAR(pitchOf(pluck.samples) / want, 1.0, 0.006) << "pluck " << note;  // a tenth of a semitone
+        const SoundResult tone = renderEffect("name t\nat 0 tone" + pitch, "t.snd");
+        EXPECT_NEAR(pitchOf(tone.samples) / want, 1.0, 0.006) << "tone " << note;
+    }
 }
