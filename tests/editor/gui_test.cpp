@@ -47,15 +47,19 @@ std::string waitWindow(const std::string& pattern) {
     return "";
 }
 
-// Presses Enter in the message box with that caption (its OK button).
+// Presses Enter in the message box with that caption (its OK button), again
+// if the first press came before the box had the focus.
 bool answerBox(const std::string& pattern) {
     std::string id = waitWindow(pattern);
     if (id.empty()) return false;
-    std::this_thread::sleep_for(300ms);
-    output("xdotool windowfocus --sync " + id + " key Return");
-    for (int tries = 0; tries < 50; ++tries) {
-        if (output("xdotool search --onlyvisible --name '" + pattern + "' 2>/dev/null").empty()) return true;
-        std::this_thread::sleep_for(100ms);
+    for (int presses = 0; presses < 10; ++presses) {
+        std::this_thread::sleep_for(300ms);
+        output("xdotool windowfocus --sync " + id + " key Return 2>/dev/null");
+        for (int tries = 0; tries < 10; ++tries) {
+            if (output("xdotool search --onlyvisible --name '" + pattern + "' 2>/dev/null").empty())
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
     }
     return false;
 }
