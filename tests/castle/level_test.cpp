@@ -191,6 +191,22 @@ TEST_F(Castle, EverythingCanBeReachedFromTheGate) {
     for (int c = 0; c <= 2; ++c) EXPECT_FALSE(r.stood[98 * COLS + c]) << c;
 }
 
+TEST_F(Castle, WallsOfDriedLavaHideWhatOnlyAWeaponOpens) {
+    std::vector<Cell> walls = cellsOf("#");
+    ASSERT_GE(walls.size(), 1u);
+    ASSERT_LE(walls.size(), static_cast<std::size_t>(MAX_BREAKABLE_WALLS));
+    Reach open = fromGate(play_);
+    for (Cell w : walls) {
+        Grid sealed = play_;
+        sealed[w.row][w.col] = 's';
+        Reach r = fromGate(sealed);
+        int lost = 0;
+        for (int k = 0; k < ROWS * COLS; ++k) lost += open.stood[k] && !r.stood[k];
+        EXPECT_GT(lost, 0) << "nothing lies behind the wall at " << w.row << ", " << w.col;
+        EXPECT_TRUE(r.mage) << "the Mage must not need a lucky strike";
+    }
+}
+
 TEST_F(Castle, TheShieldHoldsWithoutTheHarp) {
     EXPECT_FALSE(fromGate(play_, false).mage);
     // Not even with every key and a weapon.

@@ -3,7 +3,8 @@
 // of the route goes through the game's own walking, ladder and jump code. After
 // each press the knight must stand where the tool said, facing the same way.
 // What the route takes for granted besides movement (items taken, doors opened,
-// fights won, the captives freed, the harp played, the Mage beaten) is done to
+// fights won, walls of dried lava shattered, the captives freed, the harp
+// played, the Mage beaten) is done to
 // the grid the way those rules change it.
 #include <gtest/gtest.h>
 
@@ -101,6 +102,11 @@ protected:
                 if (front == '@') front = 'a';
             }
         }
+        if (s.action == castle::Action::Strike) {
+            char& front = gs.LevelGrid[gridRow()][gridCol() + gs.heroFacing];
+            EXPECT_EQ(front, '#');
+            front = 'a';  // the strike that shatters it
+        }
         if ((s.flags & ~held) & castle::CAPTIVES_FREED) {
             for (const castle::CageRow& row : castle::CAGE)
                 for (int c = row.left; c <= row.right; ++c) gs.LevelGrid[row.row][c] = 'a';
@@ -122,6 +128,7 @@ protected:
             case castle::Action::Down: climbDown(); break;
             case castle::Action::Jump: jump(); break;
             case castle::Action::Harp:
+            case castle::Action::Strike:
             case castle::Action::None: break;
         }
     }

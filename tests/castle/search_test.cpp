@@ -104,6 +104,21 @@ TEST(CastleSearch, EnemiesPushBackAnUnarmedHero) {
     EXPECT_TRUE(reaches(g, {1, 1}, {1, 5}));
 }
 
+TEST(CastleSearch, DriedLavaWallsGiveWayToAWeapon) {
+    Grid g = make({"sssssssss",
+                   "saae#aaas",
+                   "sssssssss"});
+    SearchResult r = search(g, {1, 1}, 1, 0, {Goal::Stand, {1, 7}}, {});
+    ASSERT_TRUE(r.found);
+    EXPECT_TRUE(r.route.back().flags & WALL_BROKEN);
+    g[1][3] = 'a';
+    EXPECT_FALSE(reaches(g, {1, 1}, {1, 7}));
+    // Walls of floor and stone do not give way.
+    g[1][3] = 'e';
+    g[1][4] = 's';
+    EXPECT_FALSE(reaches(g, {1, 1}, {1, 7}));
+}
+
 TEST(CastleSearch, FallsHurtByTheBagAndLavaKillsAtTheEnd) {
     // From the ledge at (1, 2) a step left drops the hero down column 1.
     std::vector<std::string> shaft{"sssss", "saass", "sasss", "sasss",

@@ -43,12 +43,30 @@ struct Hero {
 enum class Outcome { Moved, Lost, Nothing, Mage, Exit };
 
 struct Mover {
+    Mover(const Grid& l, const Rules& r, bool harp) : level(l), rules(r), allowHarp(harp) {
+        wallIndex.fill(-1);
+        int n = 0;
+        for (int row = 0; row < ROWS && n < MAX_BREAKABLE_WALLS; ++row)
+            for (int col = 0; col < COLS && n < MAX_BREAKABLE_WALLS; ++col)
+                if (level[row][col] == '#') wallIndex[row * COLS + col] = static_cast<std::int8_t>(n++);
+    }
+
     const Grid& level;
     const Rules& rules;
     bool allowHarp;
+    std::array<std::int8_t, ROWS * COLS> wallIndex;  // breakable wall number per cell, -1 for none
     Cell passedDoor{-1, -1};  // the door walked through by the last press, if any
 
-    char at(const Hero& h, int row, int col) const { return worldCell(level, h.flags, row, col); }
+    std::uint32_t wallFlag(int row, int col) const {
+        if (row < 0 || row >= ROWS || col < 0 || col >= COLS) return 0;
+        int n = wallIndex[row * COLS + col];
+        return n < 0 ? 0 : WALL_BROKEN << n;
+    }
+
+    char at(const Hero& h, int row, int col) const {
+        if (h.flags & wallFlag(row, col)) return 'a';  // shattered
+        return worldCell(level, h.flags, row, col);
+    }
 
     bool doorOpen(const Hero& h, char door) const {
         return (h.flags & (KEY1 << (door - '1'))) != 0;
@@ -156,6 +174,18 @@ struct Mover {
         return Outcome::Moved;
     }
 
+    // A weapon against the dried lava in front: it gives way sooner or later.
+    Outcome strike(Hero& h) const {
+        if (!(h.flags & ARMED)) return Outcome::Nothing;
+        std::uint32_t wall = wallFlag(h.row, h.col + h.facing);
+        if (!wall || (h.flags & wall) || at(h, h.row, h.col + h.facing) != '#') return Outcome::Nothing;
+        h.flags |= wall;
+        const int row = h.row;
+        if (!fall(h) || (h.row != row && !restsWell(h))) return Outcome::Lost;
+        takeWhatLies(h);
+        return Outcome::Moved;
+    }
+
     Outcome press(Hero& h, Action a) {
         passedDoor = {-1, -1};
         switch (a) {
@@ -165,21 +195,22 @@ struct Mover {
             case Action::Down: return climbDown(h);
             case Action::Jump: return jump(h);
             case Action::Harp: return harp(h);
+            case Action::Strike: return strike(h);
             case Action::None: break;
         }
         return Outcome::Nothing;
     }
 };
 
-constexpr std::array<Action, 6> ACTIONS{Action::Left, Action::Right, Action::Up, Action::Down,
-                                        Action::Jump, Action::Harp};
+constexpr std::array<Action, 7> ACTIONS{Action::Left, Action::Right, Action::Up, Action::Down,
+                                        Action::Jump, Action::Harp, Action::Strike};
 
 // Breadth-first over hero states; the state of each flag set lives in its own
 // table of cells x facings x sides.
 class Explorer {
 public:
     Explorer(const Grid& level, const Rules& rules, bool allowHarp)
-        : mover_{level, rules, allowHarp} {}
+        : mover_(level, rules, allowHarp) {}
 
     struct Node {
         Hero hero;
@@ -368,6 +399,7 @@ const char* actionName(Action a) {
         case Action::Down: return "bas";
         case Action::Jump: return "saut";
         case Action::Harp: return "harpe";
+        case Action::Strike: return "arme";
         case Action::None: break;
     }
     return "-";

@@ -66,7 +66,8 @@ struct Rules {
     int maxFallCost = 30;  // a fall the route may take costs at most this much
 };
 
-enum class Action : std::uint8_t { Left, Right, Up, Down, Jump, Harp, None };
+// Strike: a weapon's quick key against the dried lava in front of the hero.
+enum class Action : std::uint8_t { Left, Right, Up, Down, Jump, Harp, Strike, None };
 
 // One step of a found route: the key pressed and where it left the hero.
 struct Step {
@@ -85,7 +86,12 @@ enum Flag : std::uint32_t {
     HARP_CARRIED = 1u << 8,
     SHIELD_DRIED = 1u << 9,
     MAGE_DEAD = 1u << 10,
+    WALL_BROKEN = 1u << 11,  // the n-th wall of dried lava of the fresh castle: WALL_BROKEN << n
 };
+
+// Walls of dried lava (`#`) in a fresh castle are meant to be shattered with a
+// weapon; the search follows the first few of them, in reading order.
+constexpr int MAX_BREAKABLE_WALLS = 4;
 
 struct Goal {
     enum Kind { Stand, PassDoor, Mage, Exit } kind;

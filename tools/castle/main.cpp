@@ -54,6 +54,7 @@ std::string describe(const castle::Grid& level, const castle::Step& s, std::uint
                            "bouclier de lave seche"};
     for (int i = 0; i < 10; ++i)
         if (gained & (1u << i)) out << " +" << names[i];
+    if (gained & (((1u << castle::MAX_BREAKABLE_WALLS) - 1) * castle::WALL_BROKEN)) out << " +mur brise";
     char c = level[s.row][s.col];
     if (c == 'j') out << " troubadour";
     if (c == '0') out << " boutique";
