@@ -55,6 +55,9 @@ ArtSet loadArt(const std::string& sourceDir) {
         if (s.base.empty()) return s.picture;
         return composite(resolve(s.base, depth + 1), s.picture);
     };
+    const Picture* slot = nullptr;
+    for (const auto& s : art.pictures)
+        if (s.name == "pas") slot = &s.picture;
     for (const auto& [code, s] : byCode) {
         Picture full = resolve(code, 0);
         if (!s->editorOnly) art.tiles[code] = full;
@@ -69,8 +72,13 @@ ArtSet loadArt(const std::string& sourceDir) {
             art.smallTiles[code] = downscale(full, 7, 7);
         }
         if (s->item) {
-            const Picture under = s->base.empty() ? Picture(full.w, full.h) : resolve(s->base, 0);
-            art.itemCopies[code] = itemCopy(full, under);
+            // The copy shows the object alone in an empty slot of the item column (the
+            // picture "pas"), so a full slot and an empty one read as the same frame.
+            const Picture object = s->picture;
+            const Picture cut = itemCopy(object, Picture(object.w, object.h));
+            art.itemCopies[code] = slot && slot->w == cut.w && slot->h == cut.h ? composite(*slot, cut)
+                                   : s->base.empty()                           ? cut
+                                                                               : itemCopy(full, resolve(s->base, 0));
         }
     }
     return art;
