@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "castle.h"
@@ -232,6 +233,27 @@ TEST_F(Castle, NoEnemyBeforeTheFirstWeapon) {
                                   {Goal::Stand, {98, 23}}, painless());
     ASSERT_TRUE(toGuard.found);
     EXPECT_TRUE(toGuard.route.back().flags & ARMED);
+}
+
+TEST_F(Castle, WeaponsGrowWithTheEnemiesOnTheWay) {
+    SearchResult toMage =
+        search(play_, {START_ROW, START_COL_AFTER_INTRO}, 1, 0, {Goal::Mage, {}}, painless());
+    ASSERT_TRUE(toMage.found);
+    // Where the shortest route first stands on each tile.
+    std::map<char, int> first;
+    for (std::size_t i = 0; i < toMage.route.size(); ++i) {
+        const Step& s = toMage.route[i];
+        first.emplace(level_[s.row][s.col], static_cast<int>(i));
+    }
+    for (char c : std::string("egki")) ASSERT_TRUE(first.count(c)) << c;
+    EXPECT_LT(first['e'], first['g']);  // a sword before the first guard
+    EXPECT_LT(first['g'], first['k']);  // guards, then ghouls
+    EXPECT_LT(first['k'], first['i']);  // then evil knights
+    ASSERT_TRUE(first.count('m'));
+    EXPECT_LT(first['m'], first['i']) << "the first evil knight is met before the mace";
+    // The hammer and the axe come before the Mage.
+    EXPECT_TRUE(first.count('9'));
+    EXPECT_TRUE(first.count('h'));
 }
 
 TEST_F(Castle, TheWayOutIsShortOnceTheLavaHasDried) {
