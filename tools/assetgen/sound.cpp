@@ -257,9 +257,10 @@ SoundResult renderMusic(const std::string& text, const std::string& file) {
             // Start a little early or late, as a player would; the loop wraps every tail.
             const long shift = std::lround((e.beat * spb + humanize * jitter.next()) * SAMPLE_RATE);
             const long len = static_cast<long>(length);
-            for (std::size_t k = 0; k < one.size(); ++k) {
-                const long at = ((shift + static_cast<long>(k)) % len + len) % len;
-                mix[static_cast<std::size_t>(at)] += one[k];
+            std::size_t at = static_cast<std::size_t>((shift % len + len) % len);
+            for (float v : one) {
+                mix[at] += v;
+                if (++at == length) at = 0;
             }
             if (v.type == "drum") break;
         }

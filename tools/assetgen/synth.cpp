@@ -79,11 +79,24 @@ double envelope(double t, double dur, double attack, double decay, double releas
     return e;
 }
 
-double wave(const std::string& shape, double phase) {
+enum class Shape { Sine, Square, Saw, Triangle };
+
+Shape shapeNamed(const std::string& name) {
+    if (name == "square") return Shape::Square;
+    if (name == "saw") return Shape::Saw;
+    if (name == "triangle") return Shape::Triangle;
+    if (name == "sine") return Shape::Sine;
+    throw std::runtime_error("unknown wave '" + name + "'");
+}
+
+double wave(Shape shape, double phase) {
     const double ph = phase - std::floor(phase);
-    if (shape == "square") return ph < 0.5 ? 0.7 : -0.7;
-    if (shape == "saw") return 2 * ph - 1;
-    if (shape == "triangle") return ph < 0.5 ? 4 * ph - 1 : 3 - 4 * ph;
+    switch (shape) {
+        case Shape::Square: return ph < 0.5 ? 0.7 : -0.7;
+        case Shape::Saw: return 2 * ph - 1;
+        case Shape::Triangle: return ph < 0.5 ? 4 * ph - 1 : 3 - 4 * ph;
+        case Shape::Sine: break;
+    }
     return std::sin(2 * PI * ph);
 }
 
@@ -149,7 +162,7 @@ std::vector<double> toneVoice(const Params& p, std::uint32_t) {
     const double dur = p.get("dur", 0.3), attack = p.get("attack", 0.005), decay = p.get("decay", 0);
     const double release = p.get("release", 0.03), amp = p.get("amp", 0.5);
     const double vib = p.get("vib", 0), vibRate = p.get("vibrate", 5.5);
-    const std::string shape = p.word("wave", "sine");
+    const Shape shape = shapeNamed(p.word("wave", "sine"));
     const std::size_t n = samplesFor(dur + release);
     std::vector<double> out(n);
     Tone tone(p);
@@ -194,7 +207,9 @@ std::vector<double> ring(const Params& p, std::uint32_t seed) {
         if (f > SAMPLE_RATE * 0.45) continue;
         const double a = 1.0 / (1 + k * 0.7), d = decay / (1 + k * 0.6);
         const double beat = 1.5 + 2 * (rnd.next() + 1);  // slight beating between twin modes
-        for (std::size_t i = 0; i < n; ++i) {
+        // Past 80 dB down a partial is inaudible: stop there.
+        const std::size_t audible = std::min(n, samplesFor(0.0005 + d * 9.2));
+        for (std::size_t i = 0; i < audible; ++i) {
             const double t = static_cast<double>(i) / SAMPLE_RATE;
             out[i] += a * std::sin(2 * PI * f * t) * (0.85 + 0.15 * std::cos(2 * PI * beat * t)) *
                       envelope(t, dur, 0.0005, d, release);
@@ -265,7 +280,7 @@ std::vector<double> drone(const Params& p, std::uint32_t seed) {
         ph1 += f * wob / SAMPLE_RATE;
         ph2 += f * fifth * 1.001 / SAMPLE_RATE;
         ph3 += f * 0.5 / SAMPLE_RATE;
-        const double x = 0.5 * wave("saw", ph1) + 0.35 * wave("saw", ph2) + 0.3 * std::sin(2 * PI * ph3);
+        const double x = 0.5 * wave(Shape::Saw, ph1) + 0.35 * wave(Shape::Saw, ph2) + 0.3 * std::sin(2 * PI * ph3);
         const double swell = 0.85 + 0.15 * std::sin(2 * PI * 0.23 * t);
         out[i] = amp * tone.run(x, 0) * swell * envelope(t, dur, attack, 0, release);
     }
