@@ -42,6 +42,7 @@ struct WindowRec {
     std::vector<Control> controls;
     bool ended = false;
     int endCode = 0;
+    bool closeBox = true;  // the template's title bar has a close box
 };
 
 struct DcRec {

@@ -49,11 +49,12 @@ void alignedText(Window w, const Rect& box, const std::string& text, Align align
 void drawControl(Window w, const Control& c) {
     const Rect& r = c.box;
     const Color ink = c.enabled ? BLACK : GRAY_TEXT;
-    // The '&' of a mnemonic is not shown.
+    // The '&' marking a mnemonic is not shown; "&&" shows one '&'.
     std::string text;
-    for (std::size_t i = 0; i < c.text.size(); ++i)
-        if (c.text[i] != '&' || (i + 1 < c.text.size() && c.text[++i] == '&')) text += c.text[i];
-        else if (i < c.text.size()) text += c.text[i];
+    for (std::size_t i = 0; i < c.text.size(); ++i) {
+        if (c.text[i] == '&' && ++i >= c.text.size()) break;
+        text += c.text[i];
+    }
     switch (c.def.kind) {
         case Ctl::PushButton:
         case Ctl::DefPushButton:

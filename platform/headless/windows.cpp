@@ -307,6 +307,9 @@ void execute(const ScriptLine& line, Window loopWindow) {
         if (c.def.kind != Ctl::Edit && c.def.kind != Ctl::ComboBox)
             fail("control " + id + " is not an editable field");
         if (!c.enabled) fail("control " + id + " is disabled");
+        // A number field takes digits only, as the system's number style does.
+        if (c.def.number && typed.find_first_not_of("0123456789") != std::string::npos)
+            fail("control " + id + " takes digits only");
         c.text = typed;
         if (c.def.kind == Ctl::ComboBox) c.selection = -1;
         redrawControl(dlg, c);
@@ -327,6 +330,7 @@ void execute(const ScriptLine& line, Window loopWindow) {
         redrawControl(dlg, c);
     } else if (cmd == "close") {
         want(0);
+        if (dlg && !dlg->closeBox) fail("dialog " + std::to_string(dlg->dialogId) + " has no close box");
         if (dlg) send(dlg, Msg::Command, 2);
         else if (live(target)) send(target, Msg::Close);
         else fail("no window to close");
@@ -642,6 +646,7 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
     d->proc = proc;
     d->title = def.title;
     d->owner = owner;
+    d->closeBox = def.caption && def.closeBox;
     // Dialog units to pixels by the dialog's font: about 6 x 13 base units at 8 points.
     const int baseX = std::max(1, (6 * def.fontSize + 4) / 8);
     const int baseY = std::max(1, (13 * def.fontSize + 4) / 8);

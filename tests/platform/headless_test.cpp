@@ -54,7 +54,7 @@ Window makeMain() {
     return createWindow(init);
 }
 
-constexpr int ID_NAME = 1064, ID_CUSTOM = 1081, ID_LIST = 1070, ID_RO = 1065, ID_OFF = 1099;
+constexpr int ID_NAME = 1064, ID_CUSTOM = 1081, ID_LIST = 1070, ID_RO = 1065, ID_OFF = 1099, ID_COUNT = 1100;
 
 DialogDef makeDialog() {
     DialogDef d;
@@ -68,6 +68,7 @@ DialogDef makeDialog() {
         {Ctl::ComboBox, ID_LIST, "", 8, 40, 100, 60},
         {Ctl::ReadOnlyEdit, ID_RO, "20 - 0 - 170", 8, 60, 70, 12, Align::Center},
         {Ctl::PushButton, ID_OFF, "Plus", 90, 60, 20, 12, Align::Left, true},
+        {Ctl::Edit, ID_COUNT, "", 90, 80, 20, 12, Align::Left, false, true},
         {Ctl::DefPushButton, 1, "OK", 40, 118, 50, 14},
         {Ctl::PushButton, 2, "Annuler", 110, 118, 50, 14},
     };
@@ -185,6 +186,8 @@ TEST_F(Headless, LinesThatCannotApplyNameTheirLine) {
     EXPECT_EQ(failsAt({"menu 40011", "type 1065 x"}), 2);    // read-only field
     EXPECT_EQ(failsAt({"menu 40011", "select 1070 2"}), 2);  // only two items
     EXPECT_EQ(failsAt({"menu 40011", "select 1070 -1"}), 0);
+    EXPECT_EQ(failsAt({"menu 40011", "type 1100 12"}), 0);
+    EXPECT_EQ(failsAt({"menu 40011", "type 1100 -3"}), 2);   // number field: digits only
     EXPECT_EQ(failsAt({"menu 40011", "menu 40002"}), 2);     // no menu under a modal dialog
     EXPECT_EQ(failsAt({"menu 12345"}), 1);
     EXPECT_EQ(failsAt({"menu 0"}), 1);                       // separators are not commands
@@ -410,4 +413,21 @@ TEST_F(Headless, StateCommandPrintsTheDumpToTheSink) {
     hl::setTranscriptSink(nullptr);
     EXPECT_EQ(lines, (std::vector<std::string>{"life=100", "grid=ab"}));
     EXPECT_TRUE(hl::transcript().empty());
+}
+
+TEST_F(Headless, ADialogWithoutACloseBoxCannotBeClosedButEscapeCancels) {
+    static DialogDef def;
+    def.id = 121;
+    def.closeBox = false;
+    def.controls = {{Ctl::DefPushButton, 1, "OK", 4, 4, 40, 14}};
+    hl::setScript({"close"});
+    try {
+        dialogBox(def, nullptr, dialogProc);
+        FAIL() << "no error";
+    } catch (const hl::ScriptError& e) {
+        EXPECT_EQ(e.line, 1);
+    }
+    hl::reset();
+    hl::setScript({"key Escape"});
+    EXPECT_EQ(dialogBox(def, nullptr, dialogProc), 3);
 }
