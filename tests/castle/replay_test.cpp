@@ -10,8 +10,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "castle.h"
@@ -214,4 +216,67 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     EXPECT_EQ(gridCol(), 0);
     EXPECT_EQ(gs.onTitleScreen, 1) << "the step into column 0 wins";
     EXPECT_EQ(gs.life, 100);
+}
+
+// The search's rules and the game's, press by press, on rooms of random walls,
+// ladders, lava, dried lava and scenery: the knight must end every press on the
+// same cell with the same facing, and live exactly as long.
+TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
+    std::mt19937 random(20051111);
+    const std::string codes = "aaaaaaaaasssssssqqqqdd##ltfj";
+    const castle::Action actions[] = {castle::Action::Left, castle::Action::Right, castle::Action::Up,
+                                      castle::Action::Down, castle::Action::Jump};
+    castle::Rules rules;
+    rules.bagKg = 0;  // an empty bag: no fall hurts, in the game as in the search
+    int presses = 0, moves = 0, deaths = 0;
+    for (int run = 0; run < 300; ++run) {
+        castle::Grid room;
+        for (auto& row : room) row.fill('s');
+        const int top = 40 + static_cast<int>(random() % 50), left = static_cast<int>(random() % 80);
+        for (int r = top; r < std::min(top + 12, castle::ROWS); ++r)
+            for (int c = left; c < left + 18; ++c) room[r][c] = codes[random() % codes.size()];
+        int row, col;
+        do {
+            row = top + static_cast<int>(random() % 12);
+            col = left + static_cast<int>(random() % 18);
+        } while (row >= castle::ROWS || room[row][col] != 'a');
+        castle::HeroState hero{row, col, random() % 2 ? 1 : -1, 1, 0};
+
+        for (int r = 0; r < castle::ROWS; ++r)
+            for (int c = 0; c < castle::COLS; ++c) gs.LevelGrid[r][c] = room[r][c];
+        gs.viewLeft = std::clamp(col - 7, 0, 85);
+        gs.viewTop = std::clamp(row - 5, 0, 89);
+        gs.heroCol = col - gs.viewLeft;
+        gs.heroRow = row - gs.viewTop;
+        gs.heroFacing = hero.facing;
+        gs.heroSideFacing = 1;
+        gs.life = 100;
+        refreshView();
+
+        for (int n = 0; n < 60; ++n) {
+            castle::Action a = actions[random() % 5];
+            castle::HeroState before = hero;
+            castle::PressResult out = castle::pressOnce(room, rules, hero, a);
+            press(a);
+            ++presses;
+            if (out == castle::PressResult::Lost) {
+                ++deaths;
+                EXPECT_EQ(gs.life, 0) << "run " << run << " press " << n << ": the search lost him, the game did not";
+                break;
+            }
+            const std::string where = "run " + std::to_string(run) + " press " + std::to_string(n) + " (" +
+                                      castle::actionName(a) + " from " + std::to_string(before.row) + ", " +
+                                      std::to_string(before.col) + " facing " + std::to_string(before.facing) + ")";
+            ASSERT_EQ(gs.life, 100) << where;
+            ASSERT_EQ(gridRow(), hero.row) << where;
+            ASSERT_EQ(gridCol(), hero.col) << where;
+            ASSERT_EQ(gs.heroFacing, hero.facing) << where;
+            ASSERT_EQ(gs.heroSideFacing, hero.side) << where;
+            moves += before.row != hero.row || before.col != hero.col;
+        }
+    }
+    // The rooms are varied enough to test something.
+    EXPECT_GT(moves, 2000);
+    EXPECT_GT(deaths, 20);
+    RecordProperty("presses", presses);
 }

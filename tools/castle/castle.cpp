@@ -28,19 +28,8 @@ bool inShield(int row, int col) {
     return row >= SHIELD_TOP && row <= SHIELD_BOTTOM && col >= SHIELD_LEFT && col <= SHIELD_RIGHT;
 }
 
-// The hero as the search moves him: his grid cell, facing (-1, 0 on a ladder,
-// +1), the side he turns back to when leaving a ladder, and the world flags.
-struct Hero {
-    int row;
-    int col;
-    int facing;
-    int side;
-    std::uint32_t flags;
-};
-
-// What one key press led to. Lost: the hero dies, or comes to rest where the
-// search does not follow him (on an enemy or the Mage without a fight).
-enum class Outcome { Moved, Lost, Nothing, Mage, Exit };
+using Hero = HeroState;
+using Outcome = PressResult;
 
 struct Mover {
     Mover(const Grid& l, const Rules& r, bool harp) : level(l), rules(r), allowHarp(harp) {
@@ -389,6 +378,11 @@ Reach explore(const Grid& level, Cell start, int facing, std::uint32_t flags, co
            });
     reach.states = ex.nodes().size();
     return reach;
+}
+
+PressResult pressOnce(const Grid& level, const Rules& rules, HeroState& hero, Action a) {
+    Mover mover(level, rules, true);
+    return mover.press(hero, a);
 }
 
 const char* actionName(Action a) {

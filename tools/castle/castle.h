@@ -135,4 +135,18 @@ Grid afterIntro(const Grid& level);
 
 const char* actionName(Action a);
 
+// One press by the search's rules, for comparing them with the game's: the hero
+// (grid cell, facing -1/0/+1, the side he turns back to from a ladder, flags)
+// is moved in place. Lost: he died, or came to rest where the search does not
+// follow him (on an enemy or the Mage without a fight).
+struct HeroState {
+    int row;
+    int col;
+    int facing;
+    int side;
+    std::uint32_t flags;
+};
+enum class PressResult { Moved, Lost, Nothing, Mage, Exit };
+PressResult pressOnce(const Grid& level, const Rules& rules, HeroState& hero, Action a);
+
 }  // namespace castle
