@@ -236,7 +236,8 @@ std::vector<double> bubble(const Params& p, std::uint32_t seed) {
         for (std::size_t i = samplesFor(start); i < n && i < samplesFor(start + len); ++i) {
             const double t = static_cast<double>(i) / SAMPLE_RATE - start;
             phase += f * (1 + 2.5 * t / len) / SAMPLE_RATE;
-            out[i] += a * std::sin(2 * PI * phase) * std::exp(-t / (len * 0.35)) * std::min(1.0, t / 0.002);
+            // Decays, then closes to zero at its end so a bubble never clicks.
+            out[i] += a * std::sin(2 * PI * phase) * std::exp(-t / (len * 0.35)) * std::min(1.0, t / 0.002) * (1 - t / len);
         }
     }
     return out;
