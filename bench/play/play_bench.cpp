@@ -1,0 +1,92 @@
+// The cost of the knight's moves without the "Ordi Rapide" waits, on the real
+// backend: one walking step (turns included) and a fall of 98 rows, each row
+// recentring the view and drawing the 165 tiles. Run under X.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "hero/movement.h"
+#include "platform/platform.h"
+#include "shell/mainwindow.h"
+#include "shell/window.h"
+#include "state.h"
+#include "world/scene.h"
+
+namespace {
+
+struct Setup {
+    Setup() {
+        gs = GameState{};
+        const std::string stage = QUELMAR_STAGE_DIR;
+        gs.GameDir = stage;
+        gs.imagesDir = stage + "/Images/";
+        gs.soundDir = stage + "/sons/";
+        gs.heroRightIconPath = gs.imagesDir + "hommed.ico";
+        gs.heroLeftIconPath = gs.imagesDir + "hommeg.ico";
+        gs.heroFrontIconPath = gs.imagesDir + "hommem.ico";
+        gs.soundOn = 0;
+        gs.slowComputer = 1;
+        loadTileBitmaps();
+        platform::WindowInit init;
+        init.className = "std";
+        init.title = MAIN_WINDOW_TITLE;
+        init.x = PLAY_WINDOW_X;
+        init.y = PLAY_WINDOW_Y;
+        init.clientW = PLAY_CLIENT_W;
+        init.clientH = PLAY_CLIENT_H;
+        init.proc = mainWindowProc;
+        gs.mainWindow = platform::createWindow(init);
+        gs.onTitleScreen = 0;
+        gs.maxLife = 100;
+    }
+};
+
+Setup& setup() {
+    static Setup s;
+    return s;
+}
+
+// Background with scenery, a floor on row 50 and on row 99.
+void corridor() {
+    const std::string scenery = "aaltaafa";
+    for (int r = 0; r < GRID_ROWS; ++r)
+        for (int c = 0; c < GRID_COLS; ++c)
+            gs.LevelGrid[r][c] = r == 50 || r == 99 ? 's' : scenery[(r * 3 + c) % scenery.size()];
+}
+
+void place(int row, int col) {
+    gs.viewLeft = col - 7;
+    gs.viewTop = row - 5;
+    gs.heroCol = 7;
+    gs.heroRow = 5;
+    refreshView();
+}
+
+void BM_WalkStep(benchmark::State& state) {
+    setup();
+    corridor();
+    place(49, 40);
+    int d = 1, steps = 0;
+    for (auto _ : state) {
+        walkStep(d);  // back and forth over 40 cells, turning at each end
+        if (++steps % 41 == 0) d = -d;
+    }
+}
+BENCHMARK(BM_WalkStep)->Unit(benchmark::kMillisecond);
+
+void BM_FallThroughTheCastle(benchmark::State& state) {
+    setup();
+    corridor();
+    for (int r = 0; r < GRID_ROWS; ++r) gs.LevelGrid[r][60] = 'a';
+    for (auto _ : state) {
+        place(1, 60);
+        gs.life = 100;
+        fallDown();  // 98 rows to the bottom
+        benchmark::DoNotOptimize(gs.heroRow);
+    }
+}
+BENCHMARK(BM_FallThroughTheCastle)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
