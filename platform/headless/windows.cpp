@@ -344,7 +344,8 @@ void execute(const ScriptLine& line, Window loopWindow) {
         b.answers.push_back({a, line.number});
     } else if (cmd == "wait") {
         want(1);
-        headless::advance(parseNumber(arg[0], 0, 1LL << 40));
+        // At most a day at a time: a 10 ms timer already ticks 8.6 million times in it.
+        headless::advance(parseNumber(arg[0], 0, 86'400'000));
     } else if (cmd == "mouse") {
         want(3);
         const int x = static_cast<int>(parseNumber(arg[1], INT_MIN / 2, INT_MAX / 2));

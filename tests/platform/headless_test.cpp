@@ -197,6 +197,7 @@ TEST_F(Headless, LinesThatCannotApplyNameTheirLine) {
     EXPECT_EQ(failsAt({"wait"}), 1);
     EXPECT_EQ(failsAt({"wait -5"}), 1);
     EXPECT_EQ(failsAt({"wait 5x"}), 1);
+    EXPECT_EQ(failsAt({"wait 86400001"}), 1);
     EXPECT_EQ(failsAt({"seed 3", "seed 4", "key Left", "seed 3"}), 4);
     EXPECT_EQ(failsAt({"check 1081 maybe"}), 1);
     EXPECT_EQ(failsAt({"mouse up 1 2"}), 1);

@@ -110,7 +110,7 @@ TEST_F(Runner, BadCommandLinesExitTwo) {
 
 TEST_F(Runner, GameDirOptionAndStateCommand) {
     fs::create_directories(dir / "jeu" / "sons");
-    const Result r = run("state\nwait 5\n", "--gamedir '" + (dir / "jeu").string() + "/'");
+    const Result r = run("\xEF\xBB\xBFstate\r\nwait 5\r\n", "--gamedir '" + (dir / "jeu").string() + "/'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.value("GameDir"), (dir / "jeu").string());
     EXPECT_TRUE(r.has("launch \"" + (dir / "jeu").string() + "/sons/QuelmaR Son\" cwd=\"" + (dir / "jeu").string() +
