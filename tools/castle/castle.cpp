@@ -90,10 +90,16 @@ struct Mover {
     }
 
     Outcome walk(Hero& h, int d) {
-        const int from = h.col;
         if (h.facing == d) {
             char front = at(h, h.row, h.col + d);
-            if (isDoor(front) && !doorOpen(h, front)) return Outcome::Nothing;
+            if (isDoor(front) && !doorOpen(h, front)) {
+                // Knocking on a locked door ends the step at once, fall included.
+                const int row = h.row;
+                if (!fall(h) || (h.row != row && !restsWell(h))) return Outcome::Lost;
+                if (h.row == row) return Outcome::Nothing;
+                takeWhatLies(h);
+                return Outcome::Moved;
+            }
             if (!isSolid(front)) {
                 if (isDoor(front)) {
                     // The orange door opened from the spokesman's side frees the cage.
@@ -108,7 +114,7 @@ struct Mover {
         char here = at(h, h.row, h.col);
         if (here == '@') return Outcome::Mage;
         if (here == 'd') return Outcome::Lost;
-        if (isEnemy(here) && !(h.flags & ARMED)) h.col = from;  // no weapon: pushed back
+        if (isEnemy(here) && !(h.flags & ARMED)) h.col -= h.facing;  // no weapon: pushed back
         if ((h.flags & MAGE_DEAD) && h.col == 0) return Outcome::Exit;
         const int row = h.row;
         if (!fall(h)) return Outcome::Lost;
@@ -122,6 +128,7 @@ struct Mover {
         if (at(h, h.row, h.col) != 'q' || at(h, h.row - 1, h.col) == 's') return Outcome::Nothing;
         h.row -= 1;
         h.facing = at(h, h.row, h.col) == 'q' ? 0 : h.side;
+        if (!restsWell(h)) return Outcome::Lost;
         takeWhatLies(h);
         return Outcome::Moved;
     }
@@ -135,6 +142,7 @@ struct Mover {
         } else if (below == 'q') {
             h.row += 1;
             h.facing = 0;
+            if (!restsWell(h)) return Outcome::Lost;
         } else {
             return Outcome::Nothing;
         }
