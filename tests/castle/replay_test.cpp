@@ -266,7 +266,12 @@ TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
         gs.heroRow = row - gs.viewTop;
         gs.heroFacing = hero.facing;
         gs.heroSideFacing = 1;
-        gs.life = 100;
+        // Whatever a death of the previous run did, this run plays a fresh game.
+        gs.life = gs.maxLife = 100;
+        gs.onTitleScreen = 0;
+        gs.escapeMode = 0;
+        gs.lookMode = 0;
+        std::fill(std::begin(gs.inventory), std::end(gs.inventory), 0);
         refreshView();
 
         for (int n = 0; n < 60; ++n) {
