@@ -30,6 +30,9 @@ void freeChunk(Mix_Chunk*& chunk, int channel) {
 bool open() {
     if (device != DeviceState::Untried) return device == DeviceState::Open;
     device = DeviceState::Missing;
+    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
+    // and the program could no longer be stopped that way.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -4,6 +4,7 @@
 #include <wx/valtext.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "internal.h"
 
@@ -289,6 +290,56 @@ void comboSetDroppedSize(Window dlg, int id, int w, int h) {
 
 // -------------------------------------------------------------- message boxes
 
+namespace {
+
+class PresentBox : public wxTimer {
+public:
+    void Notify() override {
+        // The box's own loop is running: the windows behind it get the
+        // Paint they are owed, as under the original's box loop.
+        flushPaints();
+        using ListFn = void* (*)();
+        using TypeNameFn = const char* (*)(void*);
+        using PresentFn = void (*)(void*);
+        using VisibleFn = int (*)(void*);
+        using FreeFn = void (*)(void*);
+        auto list = reinterpret_cast<ListFn>(gtkSymbol("gtk_window_list_toplevels"));
+        auto typeName = reinterpret_cast<TypeNameFn>(gtkSymbol("g_type_name_from_instance"));
+        auto present = reinterpret_cast<PresentFn>(gtkSymbol("gtk_window_present"));
+        auto visible = reinterpret_cast<VisibleFn>(gtkSymbol("gtk_widget_get_visible"));
+        auto freeList = reinterpret_cast<FreeFn>(gtkSymbol("g_list_free"));
+        if (!list || !typeName || !present || !visible || !freeList) return;
+        struct GList {
+            void* data;
+            GList* next;
+            GList* prev;
+        };
+        auto* all = static_cast<GList*>(list());
+        void* box = nullptr;
+        for (GList* l = all; l; l = l->next)
+            if (std::strcmp(typeName(l->data), "GtkMessageDialog") == 0 && visible(l->data))
+                box = l->data;  // the last one listed is the newest
+        freeList(all);
+        if (!box) return;
+        // A box with no owner goes to the middle of the screen.
+        using TransientFn = void* (*)(void*);
+        using SizeFn = void (*)(void*, int*, int*);
+        using MoveFn = void (*)(void*, int, int);
+        auto transient = reinterpret_cast<TransientFn>(gtkSymbol("gtk_window_get_transient_for"));
+        auto getSize = reinterpret_cast<SizeFn>(gtkSymbol("gtk_window_get_size"));
+        auto move = reinterpret_cast<MoveFn>(gtkSymbol("gtk_window_move"));
+        if (transient && getSize && move && !transient(box)) {
+            int w = 0, h = 0;
+            getSize(box, &w, &h);
+            const wxRect screen = wxGetClientDisplayRect();
+            move(box, screen.x + (screen.width - w) / 2, screen.y + (screen.height - h) / 2);
+        }
+        present(box);
+    }
+};
+
+}  // namespace
+
 Answer messageBox(Window owner, std::string_view text, std::string_view caption, BoxStyle st) {
     ensureApp();
     long style = st.buttons == BoxButtons::YesNo ? wxYES_NO : wxOK;
@@ -302,7 +353,13 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
     if (st.buttons == BoxButtons::YesNo && st.defaultNo) style |= wxNO_DEFAULT;
     wxWindow* parent = owner && owner->alive ? owner->top : nullptr;
     wxMessageDialog box(parent, wxString::FromUTF8(text.data(), text.size()),
-                        wxString::FromUTF8(caption.data(), caption.size()), style);
+                        wxString::FromUTF8(caption.data(), caption.size()), style | wxCENTRE);
+    // The game speaks French: so do its boxes' buttons.
+    box.SetYesNoLabels(wxString::FromUTF8("&Oui"), wxString::FromUTF8("&Non"));
+    // Once GTK has shown the box, give it the keyboard (without a window
+    // manager nobody else does).
+    PresentBox present;
+    present.StartOnce(1);
     int r = box.ShowModal();
     Answer a = Answer::Ok;
     if (st.buttons == BoxButtons::YesNo) a = r == wxID_YES ? Answer::Yes : Answer::No;

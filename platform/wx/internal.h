@@ -26,6 +26,7 @@ struct BarCommand {
     WindowRec* w = nullptr;
     int id = 0;
     void* item = nullptr;  // the GTK menu item
+    void* bar = nullptr;   // the GTK menu bar holding it
 };
 
 struct WindowRec {

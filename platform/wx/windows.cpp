@@ -103,6 +103,10 @@ private:
 // thing, so they are GTK menu items of our own placed in the bar.
 void onBarItemActivate(void*, void* data) {
     auto* cmd = static_cast<BarCommand*>(data);
+    // The bar lets go of the keyboard and the pointer, as after any command.
+    using DeactivateFn = void (*)(void*);
+    static auto deactivate = reinterpret_cast<DeactivateFn>(gtkSymbol("gtk_menu_shell_deactivate"));
+    if (deactivate) deactivate(cmd->bar);
     if (inPause || !cmd->w->alive) return;
     send(cmd->w, Msg::Command, cmd->id, 0);
     flushPaints();
@@ -127,7 +131,7 @@ void addBarCommand(Window w, wxMenuBar* bar, std::size_t pos, const MenuEntry& e
         if (bar->GetMenu(i)->m_owner) gtkBar = parentOf(bar->GetMenu(i)->m_owner);
     if (!gtkBar) return;
     void* item = newItem(gtkMnemonic(e.text).c_str());
-    w->barCommands.push_back(std::make_unique<BarCommand>(BarCommand{w, e.id, item}));
+    w->barCommands.push_back(std::make_unique<BarCommand>(BarCommand{w, e.id, item, gtkBar}));
     connect(item, "activate", onBarItemActivate, w->barCommands.back().get(), nullptr, 0);
     insert(gtkBar, item, static_cast<int>(pos));
     show(item);
@@ -326,6 +330,7 @@ Window createWindow(const WindowInit& init) {
         if (e.GetActive() && w->alive && w->surface) w->surface->SetFocus();
     });
     frame->Show();
+    frame->Raise();  // takes the keyboard even without a window manager
     canvas->SetFocus();
     invalidate(w, nullptr, true);
     return w;

@@ -1,6 +1,8 @@
 // The audio backend as a black box on SDL's dummy driver (which plays in real
 // time into nothing), and with no usable driver at all.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -70,6 +72,25 @@ TEST(Audio, WithoutADeviceEverythingIsSilent) {
     audio::stopLoop();
     audio::close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // no hang
+}
+
+// An open device must not keep the program from being stopped by a signal.
+TEST(Audio, TheProgramStillStopsOnSigterm) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        audio::open();
+        raise(SIGTERM);
+        std::this_thread::sleep_for(2s);
+        _exit(0);  // only when the signal was swallowed
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    if (WIFSIGNALED(status)) {
+        EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    }
 }
 
 }  // namespace
