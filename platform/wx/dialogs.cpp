@@ -180,6 +180,7 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
         forgetWindow(w);
     }
     w->mem.reset();
+    w->backing = wxBitmap();  // the record stays (handles are never reused), its pixels go
     w->surface = nullptr;
     w->top = nullptr;
     d->Hide();

@@ -360,6 +360,7 @@ void destroyWindow(Window w) {
         return;
     }
     w->mem.reset();
+    w->backing = wxBitmap();
     w->surface = nullptr;
     w->top->Hide();
     w->top->Destroy();

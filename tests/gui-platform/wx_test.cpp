@@ -284,6 +284,17 @@ TEST(WxInput, KeysAndMouseReachTheClientArea) {
     }
 }
 
+TEST(WxInput, AHeldKeyRepeatsAsKeyDowns) {
+    Window w = openWindow();
+    wxtest::mouse(w, 10, 10, false);
+    wxtest::key(vk::RIGHT, true);
+    wxtest::runFor(900);
+    wxtest::key(vk::RIGHT, false);
+    wxtest::runFor(50);
+    EXPECT_GE(count(w, Msg::KeyDown, vk::RIGHT), 3);
+    EXPECT_EQ(count(w, Msg::KeyUp, vk::RIGHT), 1);  // one release, at the end
+}
+
 TEST(WxInput, MenuCommandsFromPopupsAndFromTheBar) {
     static const MenuDef menu = {
         {0, "Menu", {{40001, "Nouveau jeu", {}}, {0, "", {}}, {0, "Plus", {{40005, "Sous", {}}}}}},
