@@ -89,6 +89,10 @@ void startGame(platform::Window dlg) {
 
     platform::endDialog(dlg, 1);
     gs.onTitleScreen = 0;
+    // The title screen is left: credits still rolling, or the countdown of an
+    // escape from the previous game, must not tick on over the new one.
+    gs.creditsRolling = 0;
+    platform::killTimer(gs.mainWindow, MAIN_TIMER);
 
     if (gs.customLevel == 0) playIntro();
     selectMusic(MUSIC_NORMAL);

@@ -266,3 +266,15 @@ TEST_F(CustomStart, ANewGameReplacesARunningOneWithoutAsking) {
     in >> text;
     EXPECT_EQ(text, "untouched");
 }
+
+TEST_F(CustomStart, StartingDuringTheCreditsOrTheEscapeStopsTheirTimer) {
+    for (int credits : {1, 0}) {
+        gs.creditsRolling = static_cast<char>(credits);
+        gs.escapeMode = static_cast<char>(1 - credits);
+        platform::setTimer(gs.mainWindow, 0, credits ? 40 : 1000);
+        start(50, 50);
+        EXPECT_EQ(gs.creditsRolling, 0);
+        EXPECT_EQ(gs.escapeMode, 0);
+        EXPECT_NE(play::lineIndex("timer kill main 0"), -1) << credits;
+    }
+}
