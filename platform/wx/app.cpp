@@ -263,9 +263,9 @@ void pauseMs(int ms) {
             activate = std::make_unique<wxEventLoopActivator>(own.get());
             loop = own.get();
         }
-        for (;;) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-            if (left.count() <= 0) break;
+        for (auto now = Clock::now(); now < end; now = Clock::now()) {
+            // Rounded up, so the pause is never cut short by a fraction.
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now);
             loop->DispatchTimeout(static_cast<unsigned long>(left.count()));
         }
     }

@@ -250,6 +250,22 @@ void present(Window w) {
     wxRect r = w->drawn.Intersect(wxRect(0, 0, w->w, w->h));
     w->drawn = wxRect();
     if (r.IsEmpty()) return;
+    // On X11 a frame's canvas is drawn into directly: the pixels go to the
+    // server at once, without a round of GTK's paint machinery. Dialogs hold
+    // controls over their client area, so they take the repaint path.
+    static const bool x11 = wxGetDisplayInfo().type == wxDisplayX11;
+    if (x11 && !w->dialog && w->surface->IsShownOnScreen()) {
+        {
+            wxClientDC dc(w->surface);
+            blitBacking(w, dc, r);
+        }
+        using DisplayFn = void* (*)();
+        using FlushFn = void (*)(void*);
+        static auto display = reinterpret_cast<DisplayFn>(gtkSymbol("gdk_display_get_default"));
+        static auto flush = reinterpret_cast<FlushFn>(gtkSymbol("gdk_display_flush"));
+        if (display && flush) flush(display());
+        return;
+    }
     w->surface->RefreshRect(r, false);
     w->surface->Update();
 }

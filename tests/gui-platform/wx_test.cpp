@@ -487,6 +487,38 @@ TEST(WxDialog, ProgramsDrawIntoDialogs) {
     onInit = nullptr;
 }
 
+// The game moves to its playing size from inside the new-game dialog.
+TEST(WxWindow, PlacementFromInsideADialogTakesEffect) {
+    Window owner = openWindow(390, 350);
+    onCommand = [owner](Window, int id) {
+        if (id == ID_GO) placeWindow(owner, 41, 51, 480, 400);
+    };
+    wxtest::after(200, [] { wxtest::click(openDialog, ID_GO); });
+    EXPECT_EQ(dialogBox(testDialog(), owner, dialogProc), ID_GO);
+    onCommand = nullptr;
+    wxtest::runFor(300);
+    Dc dc = getDc(owner);
+    rectangle(dc, Rect{470, 390, 480, 400}, BLUE, BLUE);
+    releaseDc(dc);
+    EXPECT_EQ(wxtest::screenPixel(owner, 475, 395), static_cast<long>(px(BLUE)));
+
+    // Back to the small size, then the large one with a box opened at once:
+    // the window takes its size while the box is up.
+    placeWindow(owner, 40, 50, 390, 350);
+    wxtest::runFor(300);
+    placeWindow(owner, 41, 51, 480, 400);
+    long during = -2;
+    wxtest::after(500, [owner, &during] {
+        Dc d = getDc(owner);
+        rectangle(d, Rect{470, 390, 480, 400}, RED, RED);
+        releaseDc(d);
+        during = wxtest::screenPixel(owner, 475, 395);
+        wxtest::answerBoxes(Answer::Ok);
+    });
+    messageBox(owner, "Bienvenue", "Quelmar", BoxStyle{});
+    EXPECT_EQ(during, static_cast<long>(px(RED)));
+}
+
 // ------------------------------------------------------------ timers and boxes
 
 TEST(WxTimers, TheMainTimerTicksDuringADialogAndABox) {
