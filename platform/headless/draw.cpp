@@ -11,7 +11,7 @@ using namespace headless::detail;
 namespace headless::detail {
 
 void fill(Window w, const Rect& r, Color c) {
-    if (!w) return;
+    if (!w || w->fb.size() != static_cast<std::size_t>(w->w) * w->h) return;
     const int l = std::max(r.left, 0), t = std::max(r.top, 0);
     const int rr = std::min(r.right, w->w), b = std::min(r.bottom, w->h);
     if (l >= rr || t >= b) return;  // nothing of it inside the framebuffer

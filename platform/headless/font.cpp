@@ -239,7 +239,7 @@ int textWidth(std::string_view s) {
 
 int drawText(Window w, int x, int y, std::string_view s, Color ink, int scale, bool bold,
              const Color* background, const Rect* clip) {
-    if (!w) return 0;
+    if (!w || w->fb.size() != static_cast<std::size_t>(w->w) * w->h) return 0;
     scale = scale < 1 ? 1 : scale;
     Rect area{0, 0, w->w, w->h};
     if (clip) {

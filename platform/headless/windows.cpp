@@ -582,6 +582,7 @@ void destroyWindow(Window w) {
     if (!live(w)) return;
     send(w, Msg::Destroy);
     w->alive = false;
+    w->fb = {};  // the record stays (handles never dangle), its pixels go
     killTimersOf(w);
 }
 
@@ -692,6 +693,7 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
     }
     d->ended = true;
     d->alive = false;
+    d->fb = {};
     killTimersOf(d);
     headless::transcribe("dialog end " + std::to_string(def.id) + " " + std::to_string(d->endCode));
     return d->endCode;
