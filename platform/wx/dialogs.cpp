@@ -353,6 +353,10 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
     }
     if (st.buttons == BoxButtons::YesNo && st.defaultNo) style |= wxNO_DEFAULT;
     wxWindow* parent = owner && owner->alive ? owner->top : nullptr;
+    // The window that has the keyboard gets it back afterwards.
+    Window hadFocus = nullptr;
+    if (wxWindow* focus = wxWindow::FindFocus()) hadFocus = windowOfTop(wxGetTopLevelParent(focus));
+    if (!hadFocus && owner && owner->alive) hadFocus = owner;
     wxMessageDialog box(parent, wxString::FromUTF8(text.data(), text.size()),
                         wxString::FromUTF8(caption.data(), caption.size()), style | wxCENTRE);
     // The game speaks French: so do its boxes' buttons.
@@ -364,8 +368,10 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
     int r = box.ShowModal();
     Answer a = Answer::Ok;
     if (st.buttons == BoxButtons::YesNo) a = r == wxID_YES ? Answer::Yes : Answer::No;
-    // The keyboard goes back to the owner's client area.
-    if (owner && owner->alive && owner->surface && !owner->dialog) owner->surface->SetFocus();
+    if (hadFocus && hadFocus->alive && hadFocus->top) {
+        hadFocus->top->Raise();
+        if (!hadFocus->dialog && hadFocus->surface) hadFocus->surface->SetFocus();
+    }
     flushPaints();
     return a;
 }

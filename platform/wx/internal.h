@@ -102,6 +102,8 @@ Window newWindowRec();
 void forgetWindow(Window);
 // The window whose canvas (or dialog) is this widget; null when none.
 Window windowOfWidget(wxWindow*);
+// The window whose frame or dialog this top-level window is; null when none.
+Window windowOfTop(wxWindow*);
 // After a pause: the ticks and key releases it held back.
 void deliverHeldTicks();
 void deliverHeldKeyUps();

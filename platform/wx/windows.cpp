@@ -232,6 +232,13 @@ Window windowOfWidget(wxWindow* win) {
     return nullptr;
 }
 
+Window windowOfTop(wxWindow* top) {
+    if (!top) return nullptr;
+    for (Window w : live)
+        if (w->top == top) return w;
+    return nullptr;
+}
+
 long send(Window w, Msg m, long a, long b) {
     if (!w || !w->alive) return 0;
     return w->proc ? w->proc(w, m, a, b) : defaultWindowProc(w, m, a, b);

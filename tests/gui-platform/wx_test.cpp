@@ -556,6 +556,8 @@ TEST(WxTimers, TheMainTimerTicksDuringADialogAndABox) {
     EXPECT_EQ(messageBox(nullptr, "Non par défaut", "Quelmar",
                          BoxStyle{BoxButtons::YesNo, BoxIcon::Info, true, true, true}),
               Answer::No);
+    wxtest::runFor(100);
+    EXPECT_TRUE(wxtest::hasFocus(owner));  // the keyboard is back with the game
     wxtest::after(200, [] { wxtest::answerBoxes(Answer::Ok); });
     EXPECT_EQ(messageBox(owner, "Info", "Quelmar", BoxStyle{BoxButtons::Ok, BoxIcon::Error}),
               Answer::Ok);
