@@ -221,35 +221,35 @@ Rgba scale(const Rgba& src, int w, int h, Scale mode) {
     out.h = h;
     out.icon = src.icon;
     out.px.resize(static_cast<std::size_t>(w) * h * 4);
+    const double fx = static_cast<double>(src.w) / w, fy = static_cast<double>(src.h) / h;
     for (int y = 0; y < h; ++y) {
-        const int y0 = static_cast<int>(static_cast<long long>(y) * src.h / h);
-        int y1 = static_cast<int>(static_cast<long long>(y + 1) * src.h / h);
         for (int x = 0; x < w; ++x) {
-            const int x0 = static_cast<int>(static_cast<long long>(x) * src.w / w);
-            int x1 = static_cast<int>(static_cast<long long>(x + 1) * src.w / w);
             std::uint8_t* d = out.at(x, y);
-            if (mode == Scale::Nearest || x1 - x0 <= 1 || y1 - y0 <= 1) {
+            if (mode == Scale::Nearest || (fx <= 1.0 && fy <= 1.0)) {
                 // Nearest: the source pixel under the target pixel's centre.
                 const int sx = static_cast<int>((2LL * x + 1) * src.w / (2LL * w));
                 const int sy = static_cast<int>((2LL * y + 1) * src.h / (2LL * h));
                 std::copy_n(src.at(sx, sy), 4, d);
                 continue;
             }
-            // Box: alpha-weighted mean so transparent pixels do not darken edges.
-            unsigned long long r = 0, g = 0, bl = 0, a = 0, n = 0;
-            for (int sy = y0; sy < y1; ++sy)
-                for (int sx = x0; sx < x1; ++sx) {
+            // Box: every source pixel the target pixel covers, weighted by the
+            // area covered and by its alpha, so transparent pixels do not darken edges.
+            const double x0 = x * fx, x1 = x0 + fx, y0 = y * fy, y1 = y0 + fy;
+            double r = 0, g = 0, bl = 0, a = 0, area = 0;
+            for (int sy = static_cast<int>(y0); sy < src.h && sy < y1; ++sy) {
+                const double wy = std::min<double>(sy + 1, y1) - std::max<double>(sy, y0);
+                for (int sx = static_cast<int>(x0); sx < src.w && sx < x1; ++sx) {
+                    const double wgt = wy * (std::min<double>(sx + 1, x1) - std::max<double>(sx, x0));
                     const std::uint8_t* s = src.at(sx, sy);
-                    r += s[0] * s[3], g += s[1] * s[3], bl += s[2] * s[3], a += s[3], ++n;
+                    r += wgt * s[0] * s[3], g += wgt * s[1] * s[3], bl += wgt * s[2] * s[3];
+                    a += wgt * s[3], area += wgt;
                 }
-            if (a) {
-                d[0] = static_cast<std::uint8_t>((r + a / 2) / a);
-                d[1] = static_cast<std::uint8_t>((g + a / 2) / a);
-                d[2] = static_cast<std::uint8_t>((bl + a / 2) / a);
-            } else {
-                d[0] = d[1] = d[2] = 0;
             }
-            d[3] = static_cast<std::uint8_t>((a + n / 2) / n);
+            auto byte = [](double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); };
+            d[0] = a > 0 ? byte(r / a) : 0;
+            d[1] = a > 0 ? byte(g / a) : 0;
+            d[2] = a > 0 ? byte(bl / a) : 0;
+            d[3] = area > 0 ? byte(a / area) : 0;
         }
     }
     return out;

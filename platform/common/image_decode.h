@@ -33,8 +33,8 @@ bool decodeFile(const std::string& path, Rgba& out, int wantW = 0, int wantH = 0
 
 enum class Scale { Nearest, Box };
 // The image at w x h (the same image when the size matches). Box averages the
-// source pixels each target pixel covers (alpha-weighted); when enlarging it
-// behaves as Nearest.
+// source pixels each target pixel covers, weighted by covered area and alpha;
+// when enlarging both ways it behaves as Nearest.
 Rgba scale(const Rgba& src, int w, int h, Scale mode);
 
 }  // namespace platform::image

@@ -230,3 +230,14 @@ TEST(Scale, NearestAndBox) {
     EXPECT_EQ(big.at(0, 3)[3], 0);
     EXPECT_EQ(scale(src, 0, 0, Scale::Box).w, 4);  // no size asked: unchanged
 }
+
+TEST(Scale, BoxWeighsPartlyCoveredPixels) {
+    // Three pixels into two: the middle one is shared half and half.
+    Rgba src;
+    src.w = 3, src.h = 1;
+    src.px = {0, 0, 0, 255, 90, 0, 0, 255, 240, 0, 0, 255};
+    const Rgba out = scale(src, 2, 1, Scale::Box);
+    EXPECT_EQ(out.at(0, 0)[0], 30);   // (0 * 1 + 90 * 0.5) / 1.5
+    EXPECT_EQ(out.at(1, 0)[0], 190);  // (90 * 0.5 + 240 * 1) / 1.5
+    EXPECT_EQ(out.at(1, 0)[3], 255);
+}
