@@ -295,6 +295,8 @@ namespace {
 
 class PresentBox : public wxTimer {
 public:
+    PresentBox(BoxIcon icon, wxRect over) : icon_(icon), over_(over) {}
+
     void Notify() override {
         // The box's own loop is running: the windows behind it get the
         // Paint they are owed, as under the original's box loop.
@@ -322,21 +324,53 @@ public:
                 box = l->data;  // the last one listed is the newest
         freeList(all);
         if (!box) return;
-        // A box with no owner goes to the middle of the screen.
-        using TransientFn = void* (*)(void*);
-        using SizeFn = void (*)(void*, int*, int*);
+        showIcon(box);
+        // Centred on its owner, or on the screen when it has none, at the
+        // size it takes with its icon.
+        using SizeFn = void (*)(void*, void*, int*);
         using MoveFn = void (*)(void*, int, int);
-        auto transient = reinterpret_cast<TransientFn>(gtkSymbol("gtk_window_get_transient_for"));
-        auto getSize = reinterpret_cast<SizeFn>(gtkSymbol("gtk_window_get_size"));
+        auto preferred = reinterpret_cast<SizeFn>(gtkSymbol("gtk_widget_get_preferred_size"));
         auto move = reinterpret_cast<MoveFn>(gtkSymbol("gtk_window_move"));
-        if (transient && getSize && move && !transient(box)) {
-            int w = 0, h = 0;
-            getSize(box, &w, &h);
-            const wxRect screen = wxGetClientDisplayRect();
-            move(box, screen.x + (screen.width - w) / 2, screen.y + (screen.height - h) / 2);
+        if (preferred && move) {
+            int size[2] = {0, 0};  // a GtkRequisition: width, height
+            preferred(box, nullptr, size);
+            const wxRect area = over_.IsEmpty() ? wxGetClientDisplayRect() : over_;
+            move(box, area.x + (area.width - size[0]) / 2, area.y + (area.height - size[1]) / 2);
         }
         present(box);
     }
+
+private:
+    // GTK no longer shows the kind of a box; the program's icon says it.
+    void showIcon(void* box) {
+        const char* name = icon_ == BoxIcon::Info       ? "dialog-information"
+                           : icon_ == BoxIcon::Warning  ? "dialog-warning"
+                           : icon_ == BoxIcon::Error    ? "dialog-error"
+                           : icon_ == BoxIcon::Question ? "dialog-question"
+                                                        : nullptr;
+        if (!name) return;
+        using ThemeFn = void* (*)();
+        using HasFn = int (*)(void*, const char*);
+        using ImageFn = void* (*)(const char*, int);
+        using SetFn = void (*)(void*, void*);
+        using ShowFn = void (*)(void*);
+        auto theme = reinterpret_cast<ThemeFn>(gtkSymbol("gtk_icon_theme_get_default"));
+        auto has = reinterpret_cast<HasFn>(gtkSymbol("gtk_icon_theme_has_icon"));
+        auto image = reinterpret_cast<ImageFn>(gtkSymbol("gtk_image_new_from_icon_name"));
+        auto set = reinterpret_cast<SetFn>(gtkSymbol("gtk_message_dialog_set_image"));
+        auto show = reinterpret_cast<ShowFn>(gtkSymbol("gtk_widget_show"));
+        if (!theme || !has || !image || !set || !show) return;
+        std::string icon = name;
+        if (!has(theme(), icon.c_str())) icon += "-symbolic";
+        if (!has(theme(), icon.c_str())) return;
+        constexpr int ICON_SIZE_DIALOG = 6;
+        void* img = image(icon.c_str(), ICON_SIZE_DIALOG);
+        set(box, img);
+        show(img);
+    }
+
+    BoxIcon icon_;
+    wxRect over_;  // the owner's place on screen, empty for none
 };
 
 }  // namespace
@@ -363,7 +397,8 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
     box.SetYesNoLabels(wxString::FromUTF8("&Oui"), wxString::FromUTF8("&Non"));
     // Once GTK has shown the box, give it the keyboard (without a window
     // manager nobody else does).
-    PresentBox present;
+    wxWindow* over = parent ? parent : wxTheApp->GetTopWindow();
+    PresentBox present(st.icon, over && over->IsShown() ? over->GetScreenRect() : wxRect());
     present.StartOnce(1);
     int r = box.ShowModal();
     Answer a = Answer::Ok;
