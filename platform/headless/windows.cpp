@@ -35,7 +35,8 @@ struct ScriptLine {
 
 struct QueuedAnswer {
     Answer answer;
-    int line;  // script line that queued it, 0 from the API
+    int line;            // script line that queued it, 0 from the API
+    long long openMs;    // virtual time the box stays open before the answer
 };
 
 struct Backend {
@@ -335,13 +336,14 @@ void execute(const ScriptLine& line, Window loopWindow) {
         else if (live(target)) send(target, Msg::Close);
         else fail("no window to close");
     } else if (cmd == "answer") {
-        want(1);
+        if (arg.size() != 1 && arg.size() != 2) fail("`answer` takes yes, no or ok and an optional time");
         Answer a;
         if (arg[0] == "yes") a = Answer::Yes;
         else if (arg[0] == "no") a = Answer::No;
         else if (arg[0] == "ok") a = Answer::Ok;
         else fail("`answer` wants yes, no or ok");
-        b.answers.push_back({a, line.number});
+        const long long openMs = arg.size() == 2 ? parseNumber(arg[1], 0, 86'400'000) : 0;
+        b.answers.push_back({a, line.number, openMs});
     } else if (cmd == "wait") {
         want(1);
         // At most a day at a time: a 10 ms timer already ticks 8.6 million times in it.
@@ -459,7 +461,7 @@ void runScript() {
     idle();
 }
 
-void queueAnswer(Answer a) { B().answers.push_back({a, 0}); }
+void queueAnswer(Answer a, long long openMs) { B().answers.push_back({a, 0, std::max(openMs, 0LL)}); }
 
 long long nowMs() { return B().now; }
 
@@ -783,6 +785,7 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
     const bool yesNo = style.buttons == BoxButtons::YesNo;
     Answer answer = yesNo ? (style.defaultNo ? Answer::No : Answer::Yes) : Answer::Ok;
     const Answer deflt = answer;
+    long long openMs = 0;
     if (!b.answers.empty()) {
         const QueuedAnswer q = b.answers.front();
         b.answers.pop_front();
@@ -793,6 +796,7 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
                                           (yesNo ? "yes/no" : "ok") + ")");
         }
         answer = q.answer;
+        openMs = q.openMs;
     }
     auto name = [](Answer a) { return a == Answer::Yes ? "yes" : a == Answer::No ? "no" : "ok"; };
     static const char* icons[] = {"none", "info", "warning", "error", "question"};
@@ -801,6 +805,9 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
                          " buttons=" + (yesNo ? "yesno" : "ok") + " default=" + name(deflt) +
                          " caption=" + quoted(caption) + " text=" + quoted(text) + " -> " +
                          name(answer));
+    // While the box is read, time passes and timers keep firing (the box's own
+    // modal loop dispatches them), possibly opening further boxes.
+    if (openMs > 0) headless::advance(openMs);
     return answer;
 }
 

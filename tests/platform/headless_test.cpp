@@ -352,6 +352,19 @@ TEST_F(Headless, TicksGoOnAroundMessageBoxes) {
     EXPECT_EQ(events, (std::vector<std::string>{"tick @100", "tick @200", "tick @300"}));
 }
 
+TEST_F(Headless, ABoxLeftOpenLetsTheTimersTick) {
+    WindowInit init;
+    init.proc = boxingProc;
+    Window w = createWindow(init);
+    setTimer(w, 1, 100);
+    boxesSeen = 0;
+    // The first box stays open 250 ms: two more ticks come meanwhile, each with its box.
+    EXPECT_EQ(run({"answer yes 250", "answer yes", "answer no", "wait 100"}, w), 0) << error;
+    EXPECT_EQ(events, (std::vector<std::string>{"tick @100", "tick @200", "tick @300"}));
+    EXPECT_EQ(boxesSeen, 3);
+    EXPECT_EQ(hl::nowMs(), 350);
+}
+
 TEST_F(Headless, PausesPassTimeWithoutTicksThenTheTimerFiresOnce) {
     Window w = makeMain();
     hl::setStartTime(1000);

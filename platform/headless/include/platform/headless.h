@@ -45,7 +45,9 @@ int nextLineNumber();
 void runScript();
 
 // Queues the answer of the next message box (Answer::Ok/Yes/No), like `answer`.
-void queueAnswer(Answer);
+// With openMs the box stays open that long on the virtual clock before it is
+// answered, timers firing meanwhile (`answer yes 3000`).
+void queueAnswer(Answer, long long openMs = 0);
 
 // Virtual clock in milliseconds since reset; timeSeconds() is the start time
 // plus the clock's whole seconds.
