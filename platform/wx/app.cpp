@@ -270,9 +270,9 @@ void pauseMs(int ms) {
         }
     }
     wxb::inPause = false;
-    wxb::deliverHeldTicks();
-    wxb::deliverHeldKeyUps();
-    wxb::flushPaints();
+    // What the pause held back (a tick, key releases, Paint) comes once the
+    // program is back in a message loop, not from inside the pause.
+    wxWakeUpIdle();
 }
 
 namespace {

@@ -86,8 +86,8 @@ extern bool inPause;
 
 // Calls the window's procedure (or the default one). Dead windows get nothing.
 long send(Window, Msg, long a = 0, long b = 0);
-// Delivers the pending Paint messages of every window; called after each
-// event handed to a program and by the message loops.
+// Delivers what a pause held back, then the pending Paint messages of every
+// window; called after each event handed to a program and by the loops.
 void flushPaints();
 // Shows what was drawn into the backing store since last time.
 void present(Window);

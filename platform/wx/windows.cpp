@@ -10,6 +10,7 @@ namespace wxb {
 namespace {
 
 std::vector<Window> live;  // every window not yet destroyed
+bool anyHeld = false;      // some timer ticked during a pause
 bool quitPosted = false;
 int quitCode = 0;
 
@@ -26,6 +27,7 @@ public:
         if (!w_->alive) return;
         if (inPause) {
             held = true;
+            anyHeld = true;
             return;
         }
         send(w_, Msg::Timer, id_, 0);
@@ -246,6 +248,8 @@ long send(Window w, Msg m, long a, long b) {
 
 void flushPaints() {
     if (inPause) return;
+    deliverHeldTicks();
+    deliverHeldKeyUps();
     std::vector<Window> pending;
     for (Window w : live)
         if (w->paintPending) pending.push_back(w);
@@ -304,6 +308,8 @@ void stopTimers(Window w) {
 }
 
 void deliverHeldTicks() {
+    if (!anyHeld) return;
+    anyHeld = false;
     std::vector<WinTimer*> held;
     for (auto& [key, t] : timers)
         if (t->held) held.push_back(t);
