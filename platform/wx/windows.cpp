@@ -351,6 +351,8 @@ Window createWindow(const WindowInit& init) {
     }
     frame->Bind(wxEVT_CLOSE_WINDOW, [w](wxCloseEvent& e) {
         if (e.CanVeto()) e.Veto();
+        // Behind a modal dialog the window is disabled: its close box does nothing.
+        if (w->top && !w->top->IsEnabled()) return;
         send(w, Msg::Close);
         flushPaints();
     });

@@ -452,9 +452,14 @@ TEST(WxDialog, EscapeEnterAndTheCloseBox) {
     });
     EXPECT_EQ(dialogBox(testDialog(), owner, dialogProc), 77);  // the default button
 
+    // The owner's close box does nothing while the dialog is up; the
+    // dialog's own gives Cancel.
+    wxtest::after(200, [owner] { wxtest::closeBox(owner); });
     wxtest::after(250, [] { wxtest::closeBox(openDialog); });
     EXPECT_EQ(dialogBox(testDialog(), owner, dialogProc), ID_CANCEL);
     EXPECT_EQ(count(openDialog, Msg::Command, ID_CANCEL), 1);
+    EXPECT_EQ(count(owner, Msg::Close), 0);
+    EXPECT_TRUE(isWindow(owner));
 }
 
 TEST(WxDialog, EndedDuringInitIsNeverShown) {
