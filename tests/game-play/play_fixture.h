@@ -1,5 +1,6 @@
-// Shared set-up of the play tests: a fresh game state on the headless backend,
-// a main window to draw into, hand-made grids and readers of the transcript.
+// Shared set-up of the tests that play on the headless backend (here and in
+// tests/castle): a fresh game state in its own working directory, a main window
+// to draw into, hand-made grids and readers of the transcript.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,10 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/headless.h"
@@ -21,21 +22,22 @@
 namespace play {
 
 namespace hl = platform::headless;
-
-inline long quietProc(platform::Window w, platform::Msg m, long a, long b) {
-    return platform::defaultWindowProc(w, m, a, b);
-}
+using Strings = std::vector<std::string>;
 
 // Lines of the transcript that start with the prefix, without it.
-inline std::vector<std::string> linesAfter(std::string_view prefix) {
-    std::vector<std::string> out;
+inline Strings linesAfter(std::string_view prefix) {
+    Strings out;
     for (const std::string& line : hl::transcript())
         if (line.rfind(prefix, 0) == 0) out.push_back(line.substr(prefix.size()));
     return out;
 }
-inline std::vector<std::string> sounds() { return linesAfter("sound "); }
-inline std::vector<std::string> boxes() { return linesAfter("box "); }
-inline std::vector<std::string> musics() { return linesAfter("music "); }
+inline Strings sounds() { return linesAfter("sound "); }
+inline Strings boxes() { return linesAfter("box "); }
+inline Strings musics() { return linesAfter("music "); }
+inline bool heard(const std::string& sound) {
+    Strings s = sounds();
+    return std::find(s.begin(), s.end(), sound) != s.end();
+}
 
 // Index of the first transcript line starting with the prefix, -1 if none.
 inline int lineIndex(std::string_view prefix) {
@@ -48,8 +50,7 @@ inline int lineIndex(std::string_view prefix) {
 class PlayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Each test plays in its own working directory, where the game writes
-        // sons/MusicCfg.cfg and reads its level files.
+        // The game writes sons/MusicCfg.cfg and reads its level files here.
         home_ = std::filesystem::current_path();
         char pattern[] = "/tmp/quelmar-play-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -63,7 +64,9 @@ protected:
         init.title = "test";
         init.clientW = 480;
         init.clientH = 400;
-        init.proc = quietProc;
+        init.proc = [](platform::Window w, platform::Msg m, long a, long b) {
+            return platform::defaultWindowProc(w, m, a, b);
+        };
         gs.mainWindow = platform::createWindow(init);
         platform::updateWindow(gs.mainWindow);  // its first paint
         gs.onTitleScreen = 0;
@@ -84,8 +87,8 @@ protected:
     // Writes the tiles of text into grid row `row` from column `col` on.
     static void put(int row, int col, std::string_view text) {
         for (std::size_t i = 0; i < text.size(); ++i) gs.LevelGrid[row][col + i] = text[i];
+        refreshView();
     }
-    // A floor of `s` across the whole row.
     static void floorRow(int row) { put(row, 0, std::string(GRID_COLS, 's')); }
 
     // Puts the hero on a grid cell with the view centred on it as far as the
@@ -101,6 +104,8 @@ protected:
     }
     static int gridRow() { return gs.viewTop + gs.heroRow; }
     static int gridCol() { return gs.viewLeft + gs.heroCol; }
+    // The hero's grid cell, row then column.
+    static std::pair<int, int> where() { return {gridRow(), gridCol()}; }
 };
 
 }  // namespace play
