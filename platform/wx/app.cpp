@@ -220,7 +220,13 @@ wxString resolveFace(const wxString& face) {
 }
 
 const wxFont& defaultFont() {
-    static wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    // The desktop's UI face, at most 10 points: the programs place their
+    // texts at fixed pixel positions made for the original's small font.
+    static wxFont font = [] {
+        wxFont f = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+        if (f.GetFractionalPointSize() > 10.0) f.SetPointSize(10);
+        return f;
+    }();
     return font;
 }
 
