@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -115,6 +116,9 @@ void ensureApp() {
         std::fprintf(stderr, "Cannot open the display (is DISPLAY set?)\n");
         std::exit(1);
     }
+    // GTK took the user's locale; numbers written into the data files must
+    // keep the decimal point whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
     wxTheApp->SetExitOnFrameDelete(false);
     wxEvtHandler::AddFilter(new PauseFilter);  // for the whole run
     applyCompactStyle();
