@@ -5,39 +5,17 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <tuple>
 
 #include "platform/files.h"
+#include "support.h"
 
-namespace fs = std::filesystem;
 using namespace platform;
+using support::slurp, support::spit, support::TempDir;
 
 namespace {
-
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string t = (fs::temp_directory_path() / "qfilesXXXXXX").string();
-        path = mkdtemp(t.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    std::string operator/(const std::string& name) const { return (path / name).string(); }
-    long entries() const { return std::distance(fs::directory_iterator(path), fs::directory_iterator{}); }
-};
-
-std::string slurp(const std::string& p) {
-    std::stringstream s;
-    s << std::ifstream(p, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-void write(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
-
 std::vector<std::string> observed;
 void observe(const std::string& path, std::string_view bytes) { observed.push_back(path + "=" + std::string(bytes)); }
-
 }  // namespace
 
 TEST(Encoding, EveryByteSurvivesTheRoundTrip) {
@@ -52,9 +30,8 @@ TEST(Encoding, BothWaysAndQuestionMarksForWhatHasNoByte) {
         {"\x8D", "\u008D"},  // undefined byte keeps its value
         {"ch\xE2teau \xE9p\xE9" "e", "château épée"}};
     for (const auto& [cp, utf8] : both) {
-        SCOPED_TRACE(utf8);
         EXPECT_EQ(cp1252ToUtf8(cp), utf8);
-        EXPECT_EQ(utf8ToCp1252(utf8), cp);
+        EXPECT_EQ(utf8ToCp1252(utf8), cp) << utf8;
     }
     const std::pair<std::string, std::string> lossy[] = {  // UTF-8, Windows-1252
         {"a\u4E2Db", "a?b"},        {"\U0001F600", "?"},  // no single-byte form; outside the BMP
@@ -85,7 +62,7 @@ TEST(ReplaceFile, WritesReplacesAndTellsTheObserver) {
 
 TEST(ReplaceFile, AFailedWriteKeepsTheOldFile) {
     TempDir d;
-    write(d / "Reglages.cfg", "old contents");
+    spit(d / "Reglages.cfg", std::string("old contents"));
     observed.clear();
     setFileWriteObserver(observe);
     // The disk "fills up" after 4 KB: the write fails half-way through.
@@ -100,9 +77,8 @@ TEST(ReplaceFile, AFailedWriteKeepsTheOldFile) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(slurp(d / "Reglages.cfg"), "old contents");
     EXPECT_EQ(d.entries(), 1);
-
     // The rename fails (a directory stands at the target): the temporary file goes too.
-    fs::create_directories(d.path / "perso.niv" / "x");
+    support::fs::create_directories(d.path / "perso.niv" / "x");
     EXPECT_FALSE(replaceFile(d / "perso.niv", "new"));
     EXPECT_FALSE(replaceFile(d / "missing-dir/file", "x"));
     setFileWriteObserver(nullptr);
@@ -112,29 +88,22 @@ TEST(ReplaceFile, AFailedWriteKeepsTheOldFile) {
 
 TEST(ReadTokens, SplitsOnAnyWhitespaceUpToTheBounds) {
     TempDir d;
-    write(d / "t", "  musique:3\r\n\tdeux  trois\vquatre\fcinq");
-    const struct {
-        std::size_t tokens, bytes;
-        std::vector<std::string> want;
-    } rows[] = {{10, 4096, {"musique:3", "deux", "trois", "quatre", "cinq"}},
-                {2, 4096, {"musique:3", "deux"}},
-                {10, 15, {"musique:3", "d"}},  // the byte bound cuts the file and its token
-                {0, 4096, {}}};
-    for (const auto& r : rows) {
+    spit(d / "t", std::string("  musique:3\r\n\tdeux  trois\vquatre\fcinq"));
+    const std::tuple<std::size_t, std::size_t, std::vector<std::string>> rows[] = {  // tokens, bytes, result
+        {10, 4096, {"musique:3", "deux", "trois", "quatre", "cinq"}}, {2, 4096, {"musique:3", "deux"}},
+        {10, 15, {"musique:3", "d"}},  // the byte bound cuts the file and its token
+        {0, 4096, {}}};
+    for (const auto& [tokens, bytes, want] : rows) {
         std::vector<std::string> out{"stale"};
-        ASSERT_TRUE(readTokens(d / "t", out, r.tokens, r.bytes));
-        EXPECT_EQ(out, r.want) << r.tokens << " " << r.bytes;
+        ASSERT_TRUE(readTokens(d / "t", out, tokens, bytes));
+        EXPECT_EQ(out, want) << tokens << " " << bytes;
     }
     std::vector<std::string> out{"stale"};
     EXPECT_FALSE(readTokens(d / "none", out, 5));
     EXPECT_TRUE(out.empty());
-}
-
-TEST(ReadTokens, AHugeFileIsReadOnlyUpToTheByteBound) {
-    TempDir d;
+    // 4 GB of zeros (sparse): one endless token, read only up to the bound.
     std::ofstream(d / "huge").close();
-    ASSERT_EQ(truncate((d / "huge").c_str(), 4LL << 30), 0);  // 4 GB of zeros, sparse: one endless token
-    std::vector<std::string> out;
+    ASSERT_EQ(truncate((d / "huge").c_str(), 4LL << 30), 0);
     ASSERT_TRUE(readTokens(d / "huge", out, 3, 1 << 16));
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].size(), 1u << 16);
@@ -146,6 +115,6 @@ TEST(Paths, DirNameAndFileExists) {
     for (auto [path, dir] : dirs) EXPECT_EQ(dirName(path), dir) << path;
     TempDir d;
     EXPECT_FALSE(fileExists(d / "x"));
-    write(d / "x", "");
+    spit(d / "x", std::string());
     EXPECT_TRUE(fileExists(d / "x"));
 }

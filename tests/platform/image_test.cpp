@@ -4,10 +4,10 @@
 #include <tuple>
 
 #include "image_decode.h"
-#include "pictures.h"
+#include "support.h"
 
 using namespace platform::image;
-using namespace pictures;
+using namespace support;
 
 namespace {
 
@@ -96,9 +96,7 @@ TEST(Decode, TruncatedAndHostileFilesAreRefused) {
 
 TEST(Scale, NearestAndBox) {
     // Red values, alpha 255 except the transparent pixel (0, 1).
-    Rgba src;
-    src.w = 4, src.h = 2;
-    src.icon = true;
+    Rgba src{4, 2, {}, true};
     const int red[8] = {200, 100, 10, 10, 0, 50, 10, 10};
     for (int i = 0; i < 8; ++i) src.px.insert(src.px.end(), {std::uint8_t(red[i]), 0, 0, std::uint8_t(i == 4 ? 0 : 255)});
 
@@ -118,9 +116,7 @@ TEST(Scale, NearestAndBox) {
 
 TEST(Scale, BoxWeighsPartlyCoveredPixels) {
     // Three pixels into two: the middle one is shared half and half.
-    Rgba src;
-    src.w = 3, src.h = 1;
-    src.px = {0, 0, 0, 255, 90, 0, 0, 255, 240, 0, 0, 255};
+    const Rgba src{3, 1, {0, 0, 0, 255, 90, 0, 0, 255, 240, 0, 0, 255}};
     const Rgba out = scale(src, 2, 1, Scale::Box);
     EXPECT_EQ(out.at(0, 0)[0], 30);   // (0 * 1 + 90 * 0.5) / 1.5
     EXPECT_EQ(out.at(1, 0)[0], 190);  // (90 * 0.5 + 240 * 1) / 1.5

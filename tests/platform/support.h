@@ -1,12 +1,41 @@
-// .bmp and .ico files built in memory, for the decoding and drawing tests.
+// Helpers shared by the platform tests: scratch directories, whole files, and
+// .bmp and .ico files built in memory.
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <utility>
 #include <vector>
 
-namespace pictures {
+namespace support {
+
+namespace fs = std::filesystem;
+
+// A fresh directory, removed with everything in it.
+struct TempDir {
+    fs::path path = [] {
+        std::string t = (fs::temp_directory_path() / "qplatXXXXXX").string();
+        return fs::path(mkdtemp(t.data()));
+    }();
+    ~TempDir() { fs::remove_all(path); }
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+    long entries() const { return std::distance(fs::directory_iterator(path), fs::directory_iterator{}); }
+};
+
+inline std::string slurp(const fs::path& path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
+
+template <class Bytes>
+void spit(const fs::path& path, const Bytes& b) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
 
 using Bytes = std::vector<std::uint8_t>;
 using PixelFn = std::function<std::uint32_t(int x, int y)>;
@@ -46,8 +75,7 @@ inline Bytes dib(int w, int h, int bpp, const PixelFn& value, const std::vector<
 
 inline Bytes bmpFile(const Bytes& d) {
     Bytes v{'B', 'M'};
-    put(v, static_cast<std::uint32_t>(14 + d.size())), put(v, 0);
-    put(v, 14 + 40 + 4u * d[32]);  // pixels after the palette
+    put(v, static_cast<std::uint32_t>(14 + d.size())), put(v, 0), put(v, 14 + 40 + 4u * d[32]);
     v.insert(v.end(), d.begin(), d.end());
     return v;
 }
@@ -57,12 +85,12 @@ inline Bytes icoFile(const std::vector<std::pair<int, Bytes>>& entries) {  // (s
     put(v, 0, 2), put(v, 1, 2), put(v, static_cast<std::uint32_t>(entries.size()), 2);
     auto off = static_cast<std::uint32_t>(6 + 16 * entries.size());
     for (const auto& [side, d] : entries) {
-        put(v, static_cast<std::uint32_t>(side), 1), put(v, static_cast<std::uint32_t>(side), 1), put(v, 0, 2);
-        put(v, 1, 2), put(v, 32, 2), put(v, static_cast<std::uint32_t>(d.size())), put(v, off);
+        put(v, static_cast<std::uint32_t>(side * 0x101), 2), put(v, 0, 2), put(v, 1, 2), put(v, 32, 2);
+        put(v, static_cast<std::uint32_t>(d.size())), put(v, off);
         off += static_cast<std::uint32_t>(d.size());
     }
     for (const auto& e : entries) v.insert(v.end(), e.second.begin(), e.second.end());
     return v;
 }
 
-}  // namespace pictures
+}  // namespace support
