@@ -4,8 +4,8 @@ using platform::Align;
 using platform::Ctl;
 
 // Dialog units. The colour preview bar is drawn by the game at (132, 75) client
-// pixels, which is about (88, 46) units: the right half of the colour group is
-// left free for it.
+// pixels; the colour buttons end at x = 64 units, left of it even with a dialog
+// font of two pixels a unit.
 const platform::DialogDef& settingsPlayDialog() {
     static const platform::DialogDef dlg = {
         IDD_SETTINGS_PLAY,
@@ -19,14 +19,14 @@ const platform::DialogDef& settingsPlayDialog() {
         {
             {Ctl::Label, -1, "Réglages de 'La Malediction de QuelmaR'", 10, 7, 180, 10, Align::Center},
             {Ctl::GroupBox, -1, "Couleur Préférée:", 7, 22, 186, 60},
-            {Ctl::Label, -1, "Rouge   Vert     Bleu", 14, 33, 80, 9},
-            {Ctl::PushButton, IDC_RED_PLUS, "+", 14, 43, 18, 12},
-            {Ctl::PushButton, IDC_RED_MINUS, "-", 14, 56, 18, 12},
-            {Ctl::PushButton, IDC_GREEN_PLUS, "+", 38, 43, 18, 12},
-            {Ctl::PushButton, IDC_GREEN_MINUS, "-", 38, 56, 18, 12},
-            {Ctl::PushButton, IDC_BLUE_PLUS, "+", 62, 43, 18, 12},
-            {Ctl::PushButton, IDC_BLUE_MINUS, "-", 62, 56, 18, 12},
-            {Ctl::Label, IDC_COLOUR_TEXT, "0 - 0 - 0", 14, 70, 70, 9},
+            {Ctl::Label, -1, "Rouge   Vert     Bleu", 10, 33, 60, 9},
+            {Ctl::PushButton, IDC_RED_PLUS, "+", 10, 43, 16, 12},
+            {Ctl::PushButton, IDC_RED_MINUS, "-", 10, 56, 16, 12},
+            {Ctl::PushButton, IDC_GREEN_PLUS, "+", 29, 43, 16, 12},
+            {Ctl::PushButton, IDC_GREEN_MINUS, "-", 29, 56, 16, 12},
+            {Ctl::PushButton, IDC_BLUE_PLUS, "+", 48, 43, 16, 12},
+            {Ctl::PushButton, IDC_BLUE_MINUS, "-", 48, 56, 16, 12},
+            {Ctl::Label, IDC_COLOUR_TEXT, "0 - 0 - 0", 10, 70, 70, 9},
             {Ctl::GroupBox, -1, "Options:", 7, 88, 186, 44},
             {Ctl::CheckBox, IDC_SOUND, "Activer le son", 14, 100, 80, 10},
             {Ctl::CheckBox, IDC_MUSIC, "Activer la musique", 14, 115, 80, 10},
