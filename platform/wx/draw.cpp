@@ -1,6 +1,7 @@
 // Pictures, fonts and drawing into the backing stores.
 #include <algorithm>
 #include <cmath>
+#include <wx/graphics.h>
 
 #include "image_decode.h"
 #include "internal.h"
@@ -36,6 +37,28 @@ Image fromRgba(const image::Rgba& src) {
 void touched(Window w, int x, int y, int width, int height) {
     wxRect r = wxRect(x, y, width, height).Intersect(wxRect(0, 0, w->w, w->h));
     if (!r.IsEmpty()) w->drawn.Union(r);
+}
+
+// Glyph edges smoothed or not: cairo's font options on the context pango
+// draws with (wx has no such font attribute).
+void setTextAntialias(wxMemoryDC& m, bool on) {
+    wxGraphicsContext* gc = m.GetGraphicsContext();
+    void* cr = gc ? gc->GetNativeContext() : nullptr;
+    if (!cr) return;
+    using CreateFn = void* (*)();
+    using SetAaFn = void (*)(void*, int);
+    using SetFn = void (*)(void*, const void*);
+    using DestroyFn = void (*)(void*);
+    static auto create = reinterpret_cast<CreateFn>(wxb::gtkSymbol("cairo_font_options_create"));
+    static auto setAa = reinterpret_cast<SetAaFn>(wxb::gtkSymbol("cairo_font_options_set_antialias"));
+    static auto set = reinterpret_cast<SetFn>(wxb::gtkSymbol("cairo_set_font_options"));
+    static auto destroy = reinterpret_cast<DestroyFn>(wxb::gtkSymbol("cairo_font_options_destroy"));
+    if (!create || !setAa || !set || !destroy) return;
+    void* options = create();
+    constexpr int ANTIALIAS_DEFAULT = 0, ANTIALIAS_NONE = 1;
+    setAa(options, on ? ANTIALIAS_DEFAULT : ANTIALIAS_NONE);
+    set(cr, options);
+    destroy(options);
 }
 
 }  // namespace
@@ -117,13 +140,15 @@ void textOut(Dc dc, int x, int y, std::string_view utf8) {
         m.DrawRectangle(x, y, tw, th);
     }
     m.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    const bool crisp = dc->font && !dc->font->antialias;
+    if (crisp) setTextAntialias(m, false);
     m.DrawText(s, x, y);
+    if (crisp) setTextAntialias(m, true);
     touched(dc->w, x, y, tw, th);
 }
 
 Font createFont(std::string_view face, int height, int weight, bool antialias) {
     wxb::ensureApp();
-    (void)antialias;  // GTK renders every face antialiased
     wxFont font = wxb::defaultFont();
     wxString f = wxb::resolveFace(wxString::FromUTF8(face.data(), face.size()));
     if (!f.empty()) font.SetFaceName(f);
@@ -143,6 +168,7 @@ Font createFont(std::string_view face, int height, int weight, bool antialias) {
     }
     auto* rec = new FontRec;
     rec->font = font;
+    rec->antialias = antialias;
     return rec;
 }
 

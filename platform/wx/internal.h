@@ -73,6 +73,7 @@ struct ImageRec {
 
 struct FontRec {
     wxFont font;
+    bool antialias = true;
 };
 
 namespace wxb {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -255,6 +256,32 @@ TEST(WxText, FontsByFaceWithACalligraphicStandIn) {
     deleteFont(missing);
     deleteFont(defaultish);
     deleteFont(big);
+}
+
+// Distinct colours in a block: a crisp font draws only ink and paper.
+int shades(Window w, int x0, int y0, int x1, int y1) {
+    std::set<unsigned> seen;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) seen.insert(wxtest::backingPixel(w, x, y));
+    return static_cast<int>(seen.size());
+}
+
+TEST(WxText, FontsWithAndWithoutAntialiasing) {
+    Window w = openWindow(300, 100);
+    Font smooth = createFont("DejaVu Sans", 24, 400, true);
+    Font crisp = createFont("DejaVu Sans", 24, 400, false);
+    Dc dc = getDc(w);
+    rectangle(dc, Rect{0, 0, 300, 100}, WHITE, WHITE);
+    selectFont(dc, smooth);
+    textOut(dc, 5, 5, "Quelmar");
+    selectFont(dc, crisp);
+    textOut(dc, 5, 50, "Quelmar");
+    selectFont(dc, nullptr);
+    releaseDc(dc);
+    EXPECT_GT(shades(w, 0, 0, 150, 45), 5);
+    EXPECT_EQ(shades(w, 0, 50, 150, 95), 2);
+    deleteFont(smooth);
+    deleteFont(crisp);
 }
 
 TEST(WxInput, KeysAndMouseReachTheClientArea) {
