@@ -187,7 +187,7 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
     d->Destroy();
     if (owner && owner->alive && owner->top) {
         owner->top->Raise();
-        if (owner->surface) owner->surface->SetFocus();
+        if (!owner->dialog && owner->surface) owner->surface->SetFocus();
     }
     flushPaints();
     return code;

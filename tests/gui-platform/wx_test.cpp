@@ -489,6 +489,28 @@ TEST(WxDialog, EscapeEnterAndTheCloseBox) {
     EXPECT_TRUE(isWindow(owner));
 }
 
+TEST(WxDialog, ADialogOpenedFromADialog) {
+    Window owner = openWindow();
+    Window outer = nullptr;
+    int innerCode = -1;
+    onCommand = [&](Window d, int id) {
+        if (id != ID_CHECK || d != outer) return;
+        wxtest::after(200, [] { wxtest::click(openDialog, ID_GO); });
+        innerCode = dialogBox(testDialog(), d, dialogProc);
+        // The outer dialog is back in charge.
+        wxtest::after(200, [outer] { wxtest::click(outer, ID_OK); });
+    };
+    onInit = [&](Window d) {
+        if (!outer) outer = d;
+    };
+    wxtest::after(200, [&] { wxtest::click(outer, ID_CHECK); });
+    EXPECT_EQ(dialogBox(testDialog(), owner, dialogProc), 77);
+    EXPECT_EQ(innerCode, ID_GO);
+    EXPECT_TRUE(isWindow(owner));
+    onCommand = nullptr;
+    onInit = nullptr;
+}
+
 TEST(WxDialog, EndedDuringInitIsNeverShown) {
     Window owner = openWindow();
     onInit = [](Window d) { endDialog(d, 5); };
