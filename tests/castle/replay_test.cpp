@@ -95,7 +95,6 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     playIntro();
     refreshView();
     ASSERT_EQ(where(), (std::pair{START_ROW, START_COL_AFTER_INTRO}));
-    ASSERT_EQ(gs.LevelGrid[STONE_BOTTOM_ROW][STONE_COL], 's');
 
     // The tool's castle after the intro is the game's.
     std::ifstream in(CASTLE_SOURCE, std::ios::binary);
@@ -112,7 +111,7 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     play(toMage.route, 0);
     if (HasFatalFailure()) return;
     EXPECT_EQ(gs.life, 100);
-    // The game's own code moved him: its jumps and rungs are heard.
+    // The game's own code moved him: its jumps and rungs were heard.
     play::Strings heard = play::sounds();
     EXPECT_GE(std::count(heard.begin(), heard.end(), "saut"), 5);
     EXPECT_GE(std::count(heard.begin(), heard.end(), "echelle"), 60);
@@ -128,9 +127,7 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     ASSERT_TRUE(out.found);
     play(out.route, mage.flags | MAGE_DEAD);
     if (HasFatalFailure()) return;
-    EXPECT_EQ(where(), (std::pair{START_ROW, 0}));
-    EXPECT_EQ(gs.onTitleScreen, 1) << "the step into column 0 wins";
-    EXPECT_EQ(gs.life, 100);
+    EXPECT_EQ(std::tuple(gridRow(), gridCol(), gs.onTitleScreen, gs.life), std::tuple(START_ROW, 0, 1, 100));
 }
 
 // Press by press on rooms of random walls, ladders, lava, dried lava, scenery,
@@ -149,11 +146,9 @@ TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
         const int top = 40 + static_cast<int>(random() % 50), left = static_cast<int>(random() % 80);
         for (int r = top; r < std::min(top + 12, ROWS); ++r)
             for (int c = left; c < left + 18; ++c) room[r][c] = codes[random() % codes.size()];
-        int row, col;
-        do {
-            row = top + static_cast<int>(random() % 12);
-            col = left + static_cast<int>(random() % 18);
-        } while (row >= ROWS || room[row][col] != 'a');
+        int row = ROWS, col = 0;
+        while (row >= ROWS || room[row][col] != 'a')
+            std::tie(row, col) = std::pair(top + static_cast<int>(random() % 12), left + static_cast<int>(random() % 18));
         HeroState hero{row, col, random() % 2 ? 1 : -1, 1, 0};
         // Whatever a death of the previous run did, this run plays a fresh game.
         gs.life = 100;
@@ -167,15 +162,8 @@ TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
             const HeroState before = hero;
             PressResult result = pressOnce(room, rules, hero, a);
             press(a);
-            std::string around;
-            for (int r = before.row - 3; r <= before.row + 3; ++r) {
-                around += "\n  ";
-                for (int c = before.col - 4; c <= before.col + 4; ++c)
-                    around += r < 0 || r >= ROWS || c < 0 || c >= COLS ? 's' : room[r][c];
-            }
             SCOPED_TRACE(testing::Message() << "run " << run << " press " << n << " (" << actionName(a) << " from "
-                                            << before.row << ", " << before.col << " facing " << before.facing
-                                            << ")" << around);
+                                            << before.row << ", " << before.col << " facing " << before.facing << ")");
             if (result == PressResult::Lost) {
                 ++deaths;
                 // Dead in both, or resting on an enemy, where the search stops.

@@ -56,18 +56,26 @@ TEST(CastleSearch, AnyWeaponPassesEnemiesAndShattersDriedLavaButNotStone) {
 }
 
 TEST(CastleSearch, FallsHurtByTheBagAndLavaKillsAtTheEnd) {
-    // From the ledge at (1, 2) a step left drops the hero down column 1.
-    std::vector<std::string> shaft{"sssss", "saass", "sasss", "sasss", "sasss", "sasss", "sasss", "sssss"};
-    // 5 rows: (5 - 2) x 10 kg = 30, the most the route may spend.
-    EXPECT_TRUE(reaches(make(shaft), {1, 2}, {6, 1}));
-    shaft.insert(shaft.begin() + 2, "sasss");
-    EXPECT_FALSE(reaches(make(shaft), {1, 2}, {7, 1}));
-    Rules light;
-    light.bagKg = 0;  // under one kilogram no fall hurts
-    EXPECT_TRUE(reaches(make(shaft), {1, 2}, {7, 1}, light));
+    // From the ledge at (1, 2) a step left drops the hero `rows` rows down
+    // column 1, onto `last`.
+    auto shaft = [](int rows, char last = 'a') {
+        Grid g = make({"sssss", "saass"});
+        for (int r = 2; r <= 1 + rows; ++r) g[r][1] = r == 1 + rows ? last : 'a';
+        return g;
+    };
+    auto fallsSafely = [&](int rows, Rules rules) { return reaches(shaft(rows), {1, 2}, {1 + rows, 1}, rules); };
+    EXPECT_TRUE(fallsSafely(2, {.maxFallCost = 0}));  // two rows never hurt
+    EXPECT_FALSE(fallsSafely(3, {.maxFallCost = 0}));
+    EXPECT_TRUE(fallsSafely(5, {}));  // (5 - 2) x 10 kg = 30, the most the route may spend
+    EXPECT_FALSE(fallsSafely(6, {}));
+    EXPECT_TRUE(fallsSafely(6, {.bagKg = 0}));  // under one kilogram no fall hurts
+    EXPECT_TRUE(fallsSafely(3, {.bagKg = 40, .life = 40, .maxFallCost = 100}));  // exactly 0 life is no death
+    EXPECT_FALSE(fallsSafely(3, {.bagKg = 41, .life = 40, .maxFallCost = 100}));
     // Lava where the fall ends kills; lava only crossed on the way down does not.
-    EXPECT_FALSE(reaches(make({"sssss", "saass", "sasss", "sdsss", "sssss"}), {1, 2}, {3, 1}));
-    EXPECT_TRUE(reaches(make({"sssss", "saass", "sdsss", "sasss", "sssss"}), {1, 2}, {3, 1}));
+    EXPECT_FALSE(reaches(shaft(2, 'd'), {1, 2}, {3, 1}));
+    Grid crossed = shaft(2);
+    crossed[2][1] = 'd';
+    EXPECT_TRUE(reaches(crossed, {1, 2}, {3, 1}));
 }
 
 TEST(CastleSearch, TheHarpDriesTheShieldOnlyFromTheAntechamber) {

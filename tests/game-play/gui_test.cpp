@@ -25,7 +25,6 @@ TEST_F(RealGameTest, NewGameIntroAndThreeStepsRight) {
     start();
     if (HasFatalFailure()) return;
     std::this_thread::sleep_for(300ms);
-    auto shotAs = [](const char* name) { shot(fs::path(QUELMAR_SHOT_DIR) / name); };
 
     // "Nouveau jeu" is the first entry of the first menu: open it with the
     // mouse (the title window's client area is 350 pixels high).
@@ -38,11 +37,9 @@ TEST_F(RealGameTest, NewGameIntroAndThreeStepsRight) {
     Window dialog = x_.waitFor("Nouvelle Partie", 5s);
     ASSERT_NE(dialog, 0u) << "no new-game dialog";
     std::this_thread::sleep_for(300ms);
-    shotAs("newgame.png");
     keys(dialog, "Return");
     Window welcome = x_.waitFor("Bienvenue dans l'aventure", 5s);
     ASSERT_NE(welcome, 0u) << "no welcome box";
-    shotAs("intro.png");
     keys(welcome, "Return");
 
     // The intro ends in the playing layout: a client area 400 pixels high.
@@ -55,11 +52,11 @@ TEST_F(RealGameTest, NewGameIntroAndThreeStepsRight) {
     ASSERT_GT(menuBar, 0) << "the window never took the playing size";
     std::this_thread::sleep_for(700ms);
     Shot before = x_.grab(window_);
-    shotAs("play-start.png");
+    shot(fs::path(QUELMAR_SHOT_DIR) / "play-start.png");
     keys(window_, "Right Right Right");
     std::this_thread::sleep_for(500ms);
     Shot after = x_.grab(window_);
-    shotAs("play-walked.png");
+    shot(fs::path(QUELMAR_SHOT_DIR) / "play-walked.png");
     ASSERT_EQ(before.w, after.w);
     ASSERT_EQ(before.h, after.h);
 

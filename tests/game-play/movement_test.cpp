@@ -23,18 +23,6 @@ protected:
     }
 };
 
-TEST_F(Walking, TurnsFirstThenStepsWithAlternatingSounds) {
-    walkStep(-1);
-    EXPECT_EQ(gs.heroFacing, -1);
-    EXPECT_EQ(gridCol(), 20);
-    walkStep(-1);
-    walkStep(-1);
-    walkStep(1);  // back towards the right: a turn only
-    EXPECT_EQ(gs.heroFacing, 1);
-    EXPECT_EQ(gridCol(), 18);
-    EXPECT_EQ(sounds(), (Strings{"marche1", "marche0"}));
-}
-
 TEST_F(Walking, WallsStopSilentlyDoorsKnockAndTheRestLetsHimThrough) {
     gs.inventory[1] = 2;
     gs.inventory[4] = gs.inventory[6] = 1;
@@ -50,7 +38,6 @@ TEST_F(Walking, WallsStopSilentlyDoorsKnockAndTheRestLetsHimThrough) {
         EXPECT_EQ(gs.currentWeapon, door ? 42 : 4);
         EXPECT_EQ(sounds().size(), wall ? 0u : 1u);
         EXPECT_EQ(heard("porteferme"), door);
-        EXPECT_EQ(gs.life, 100);
         EXPECT_TRUE(boxes().empty());
     }
 }
@@ -60,14 +47,9 @@ TEST_F(Walking, EnemiesPushAnUnarmedHeroBackButNotTheMage) {
         SCOPED_TRACE(tile);
         ahead(tile);
         walkStep(1);
-        EXPECT_EQ(gs.enemyKind, kind);
-        EXPECT_EQ(gridCol(), 20);
-        EXPECT_EQ(gs.heroFacing, 1);
-        Strings shown = boxes();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_NE(shown[0].find("owner=main icon=warning buttons=ok"), std::string::npos);
-        EXPECT_NE(shown[0].find("caption=\"Ca va pas la tete???\" text=\"Pas de combat sans arme!!!\""),
-                  std::string::npos);
+        EXPECT_EQ(std::tuple(gs.enemyKind, gridCol(), gs.heroFacing), std::tuple(kind, 20, 1));
+        EXPECT_EQ(boxes(), Strings{"owner=main icon=warning buttons=ok default=ok caption=\"Ca va pas la tete???\" "
+                                   "text=\"Pas de combat sans arme!!!\" -> ok"});
         EXPECT_LT(lineIndex("sound marche"), lineIndex("box "));  // the step is heard first
         EXPECT_EQ(gs.LevelGrid[49][21], tile);
     }
@@ -170,18 +152,14 @@ TEST_F(Falling, LavaKillsAtWalkingHeightOrAfterAnyFallButNotTwice) {
         gs.life = 100;
         gs.carriedWeight = 0.5f;
         walkStep(1);
-        EXPECT_EQ(gs.life, 0) << rows;
-        EXPECT_EQ(gridRow(), 40 + rows);
-        EXPECT_TRUE(heard("lave")) << rows;
+        EXPECT_EQ(std::tuple(gs.life, gridRow(), heard("lave")), std::tuple(0, 40 + rows, true)) << rows;
     }
     // Killed by the landing itself: the lava is not checked on top of it.
     ledge(3, 'd');
     gs.life = 5;
     gs.carriedWeight = 12.7f;
     walkStep(1);
-    EXPECT_EQ(gs.life, 0);
-    EXPECT_TRUE(heard("atterissageMort"));
-    EXPECT_FALSE(heard("lave"));
+    EXPECT_EQ(std::tuple(gs.life, heard("atterissageMort"), heard("lave")), std::tuple(0, true, false));
     // Once that death has put the title screen back, the hero still in the
     // lava, the rest of the step neither kills nor drops him again.
     hl::clearTranscript();
@@ -189,17 +167,13 @@ TEST_F(Falling, LavaKillsAtWalkingHeightOrAfterAnyFallButNotTwice) {
     gs.onTitleScreen = 1;
     put(44, 21, "a");
     fallDown();
-    EXPECT_EQ(gs.life, 100);
-    EXPECT_EQ(gridRow(), 43);
-    EXPECT_TRUE(sounds().empty());
+    EXPECT_EQ(std::tuple(gs.life, gridRow(), sounds().size()), std::tuple(100, 43, 0u));
 }
 
 TEST_F(Falling, AFallCannotLeaveTheGrid) {
     placeHero(1, 50, 1);
     fallDown();
-    EXPECT_EQ(gridRow(), 99);
-    EXPECT_EQ(gs.heroRow, 10);
-    EXPECT_EQ(gs.life, 100);  // an empty bag
+    EXPECT_EQ(std::tuple(gridRow(), gs.heroRow, gs.life), std::tuple(99, 10, 100));  // an empty bag
     placeHero(1, 50, 1);
     gs.carriedWeight = 1.0f;
     fallDown();
@@ -207,7 +181,8 @@ TEST_F(Falling, AFallCannotLeaveTheGrid) {
 }
 
 // A ladder from the floor of row 50 up through the floor of row 45, at column
-// 20; the hero at its foot, on it.
+// 20; the hero at its foot, on it. Each press is checked against where it
+// leaves him: grid row, column and facing.
 class Ladder : public PlayTest {
 protected:
     void SetUp() override {
@@ -217,63 +192,50 @@ protected:
         for (int r = 45; r <= 49; ++r) put(r, 20, "q");
         placeHero(49, 20, 1);
     }
+    struct Press {
+        void (*move)();
+        int row, col, facing;
+    };
+    static void presses(std::initializer_list<Press> list) {
+        int n = 0;
+        for (const Press& p : list) {
+            p.move();
+            EXPECT_EQ(where(), (Pos{p.row, p.col})) << "press " << n;
+            EXPECT_EQ(gs.heroFacing, p.facing) << "press " << n++;
+        }
+    }
+    static void left() { walkStep(-1); }
+    static void right() { walkStep(1); }
 };
 
 TEST_F(Ladder, UpToTheTopAndDownAgain) {
-    for (int r = 48; r >= 45; --r) {
-        climbUp();
-        EXPECT_EQ(gridRow(), r);
-        EXPECT_EQ(gs.heroFacing, 0) << "on the ladder he faces the wall";
-    }
-    climbUp();  // off the top, then nothing left to climb
-    climbUp();
-    EXPECT_EQ(gridRow(), 44);
-    EXPECT_EQ(gs.heroFacing, 1);
-    EXPECT_EQ(sounds(), Strings(5, "echelle"));
-    walkStep(-1);  // a turn on the top: the ladder carries him
-    for (int r = 45; r <= 49; ++r) {
-        climbDown();
-        EXPECT_EQ(gridRow(), r);
-        EXPECT_EQ(gs.heroFacing, 0);
-    }
+    // On the ladder he faces the wall; off its top he turns back to his side,
+    // and a turn there leaves him standing on it. On the ladder Left or Right
+    // first only turns him.
+    presses({{climbUp, 48, 20, 0},   {climbUp, 47, 20, 0},   {climbUp, 46, 20, 0},   {climbUp, 45, 20, 0},
+             {climbUp, 44, 20, 1},   {climbUp, 44, 20, 1},   {left, 44, 20, -1},     {climbDown, 45, 20, 0},
+             {climbDown, 46, 20, 0}, {climbDown, 47, 20, 0}, {climbDown, 48, 20, 0}, {climbDown, 49, 20, 0},
+             {climbDown, 49, 20, 0}, {right, 49, 20, 1},     {right, 49, 21, 1}});
+    Strings want(10, "echelle");
+    want.push_back("marche1");
+    EXPECT_EQ(sounds(), want);
     EXPECT_EQ(gs.heroSideFacing, -1);
-    climbDown();  // floor under the ladder
-    EXPECT_EQ(gridRow(), 49);
-    walkStep(1);  // on the ladder Left or Right first only turns him
-    EXPECT_EQ(gridCol(), 20);
-    walkStep(1);
-    EXPECT_EQ(gridCol(), 21);
 }
 
-TEST_F(Ladder, StoppedByFloorOffTheLadderAndInLookMode) {
-    gs.lookMode = 1;
-    climbUp();
-    EXPECT_EQ(gridRow(), 49);
-    gs.lookMode = 0;
-    climbUp();
-    gs.lookMode = 1;
-    climbDown();
-    EXPECT_EQ(gridRow(), 48);
-    gs.lookMode = 0;
+TEST_F(Ladder, StoppedByLookModeFloorAboveAndOffTheLadder) {
     put(47, 20, "s");
-    climbUp();
-    EXPECT_EQ(gridRow(), 48);
-    placeHero(49, 19);
-    climbUp();    // not on a ladder
-    climbDown();  // floor below
-    EXPECT_EQ(gridRow(), 49);
-    EXPECT_EQ(sounds(), Strings{"echelle"});
-    // A ladder ending two rows above the floor: Down drops him.
+    presses({{[] { gs.lookMode = 1; climbUp(); }, 49, 20, 1}, {[] { gs.lookMode = 0; climbUp(); }, 48, 20, 0},
+             {[] { gs.lookMode = 1; climbDown(); }, 48, 20, 0}, {[] { gs.lookMode = 0; climbUp(); }, 48, 20, 0},
+             {climbDown, 49, 20, 0}, {climbDown, 49, 20, 0}, {right, 49, 20, 1}, {right, 49, 21, 1},
+             {climbUp, 49, 21, 1}});
+    EXPECT_EQ(sounds(), (Strings{"echelle", "echelle", "marche1"}));
+    // A ladder ending two rows above the floor: Down drops him, unhurt.
     put(47, 20, "q");
     put(48, 20, "a");
     put(49, 20, "l");
     placeHero(46, 20, -1);
     gs.heroFacing = 0;
-    climbDown();
-    EXPECT_EQ(gridRow(), 47);
-    climbDown();
-    EXPECT_EQ(where(), (Pos{49, 20}));
-    EXPECT_EQ(gs.heroFacing, -1);
+    presses({{climbDown, 47, 20, 0}, {climbDown, 49, 20, -1}});
     EXPECT_EQ(gs.life, 100);
 }
 
@@ -325,14 +287,10 @@ TEST(Recentre, OneCellAtATimeAndNeverPastTheEdges) {
                             {7, -3, 5, -1, 7, 0, 5, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[2] << " " << c[3]);
-        gs.heroCol = c[0];
-        gs.viewLeft = c[1];
-        gs.heroRow = c[2];
-        gs.viewTop = c[3];
+        std::tie(gs.heroCol, gs.viewLeft, gs.heroRow, gs.viewTop) = std::tuple(c[0], c[1], c[2], c[3]);
         recentreView();
-        EXPECT_EQ((std::vector{gs.heroCol, gs.viewLeft, gs.heroRow, gs.viewTop, gs.savedViewLeft,
-                               gs.savedViewTop}),
-                  (std::vector{c[4], c[5], c[6], c[7], c[5], c[7]}));
+        EXPECT_EQ(std::tie(gs.heroCol, gs.viewLeft, gs.heroRow, gs.viewTop, gs.savedViewLeft, gs.savedViewTop),
+                  std::tuple(c[4], c[5], c[6], c[7], c[5], c[7]));
     }
 }
 

@@ -71,26 +71,19 @@ TEST_F(NewGame, ColourButtonsStepByTenWithinRangeAndThePreviewFollows) {
     EXPECT_EQ(seen[27], seen[25]);
     EXPECT_EQ(seen[28], "250 - 0 - 180 FA00B4 FFFFFF 000000");
     EXPECT_EQ(seen[30], "250 - 0 - 160 FA00A0 FFFFFF 000000");
-    EXPECT_EQ((std::vector{gs.pickRed, gs.pickGreen, gs.pickBlue}), (std::vector{250, 0, 160}));
+    EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue), std::tuple(250, 0, 160));
 }
 
 TEST_F(NewGame, CancelKeepsTheRunningGameButEndsTheEscapeAndBlueIsProposedAgain) {
-    gs.onTitleScreen = 0;
-    gs.life = 37;
+    std::tie(gs.onTitleScreen, gs.escapeMode, gs.life, gs.pickRed, gs.pickGreen, gs.favoriteBlue) =
+        std::tuple(0, 1, 37, 30, 60, 20);
     gs.playerName = "Gauvain";
-    gs.escapeMode = 1;
-    gs.pickRed = 30;
-    gs.pickGreen = 60;
-    gs.favoriteBlue = 20;
     run({"click 1038", "click 1038", "type 1064 Perceval", "click 1081", "click 2"});
     EXPECT_EQ(gs.pickBlue, 190);
     run({"click 2"});
-    EXPECT_EQ((std::vector{gs.pickRed, gs.pickGreen, gs.pickBlue, gs.favoriteBlue}), (std::vector{30, 60, 170, 20}));
-    EXPECT_EQ(gs.life, 37);
-    EXPECT_EQ(gs.playerName, "Gauvain");
-    EXPECT_EQ(gs.onTitleScreen, 0);
-    EXPECT_EQ(gs.customLevel, 0);
-    EXPECT_EQ(gs.escapeMode, 0);
+    EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue, gs.favoriteBlue), std::tuple(30, 60, 170, 20));
+    EXPECT_EQ(std::tie(gs.life, gs.playerName, gs.onTitleScreen, gs.customLevel, gs.escapeMode),
+              std::tuple(37, "Gauvain", 0, 0, 0));
     EXPECT_EQ(lineIndex("window place"), -1);
     EXPECT_TRUE(musics().empty());
     EXPECT_NE(lineIndex("dialog end 119 0"), -1);
@@ -101,39 +94,27 @@ TEST_F(NewGame, OnTheCastleEverythingIsResetAndTheIntroPlays) {
     std::fill(std::begin(gs.inventory), std::end(gs.inventory), 3);
     gs.tutoFirstFight = gs.tutoGuard = gs.tutoShop = gs.tutoSave = gs.tutoSpare2 = 1;
     gs.strength = gs.precision = gs.resistance = gs.protection = 9;
-    gs.life = 20;
-    gs.maxLife = 150;
-    gs.shield = 3;
-    gs.shieldMax = 59;
-    gs.heroFacing = -1;
-    gs.currentWeapon = 4;
-    gs.bonusPoints = 2;
-    gs.pickRed = 40;
-    gs.customLevel = gs.escapeMode = 1;
+    std::tie(gs.life, gs.maxLife, gs.shield, gs.shieldMax, gs.heroFacing) = std::tuple(20, 150, 3, 59, -1);
+    std::tie(gs.currentWeapon, gs.bonusPoints, gs.pickRed, gs.customLevel, gs.escapeMode) = std::tuple(4, 2, 40, 1, 1);
     fill('k');
 
     run({"type 1064 Perceval", "click 1032", "click 1"});
 
-    EXPECT_EQ(gs.customLevel, 0);
-    EXPECT_EQ(gs.playerName, "Perceval");
+    EXPECT_EQ(std::tie(gs.customLevel, gs.playerName, gs.heroFacing, gs.onTitleScreen, gs.escapeMode),
+              std::tuple(0, "Perceval", 1, 0, 0));
     EXPECT_EQ(gs.tutoFirstFight + gs.tutoGuard + gs.tutoShop + gs.tutoSave + gs.tutoSpare2, 0);
-    EXPECT_EQ(gs.heroFacing, 1);
-    EXPECT_EQ((std::vector{gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue}), (std::vector{50, 0, 170}));
+    EXPECT_EQ(std::tie(gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue), std::tuple(50, 0, 170));
     EXPECT_EQ(gs.strength + gs.precision + gs.resistance + gs.protection, 0);
-    EXPECT_EQ((std::vector{gs.life, gs.maxLife, gs.shield, gs.shieldMax}), (std::vector{100, 100, 50, 50}));
-    EXPECT_EQ(gs.currentWeapon, 4) << "not reset by a new game";
-    EXPECT_EQ(gs.bonusPoints, 2);
-    EXPECT_EQ(gs.onTitleScreen, 0);
-    EXPECT_EQ(gs.escapeMode, 0);
+    EXPECT_EQ(std::tie(gs.life, gs.maxLife, gs.shield, gs.shieldMax), std::tuple(100, 100, 50, 50));
+    // Not reset by a new game.
+    EXPECT_EQ(std::tie(gs.currentWeapon, gs.bonusPoints), std::tuple(4, 2));
     expectInventory({0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 15});
 
     // The castle was read, and the intro walked in and closed the entrance.
-    EXPECT_EQ(gs.LevelGrid[10][10], 'j');
-    EXPECT_EQ(gs.LevelGrid[50][50], 'a');
-    EXPECT_EQ(gs.LevelGrid[97][2], 'a');
-    EXPECT_EQ(gs.LevelGrid[98][2], 's');
-    EXPECT_EQ((std::vector{gs.heroCol, gs.heroRow, gs.viewLeft, gs.viewTop}), (std::vector{5, 9, 0, 89}));
-    EXPECT_EQ(gs.view[9][2], 's');
+    EXPECT_EQ(std::string({gs.LevelGrid[10][10], gs.LevelGrid[50][50], gs.LevelGrid[97][2], gs.LevelGrid[98][2],
+                           gs.view[9][2]}),
+              "jaass");
+    EXPECT_EQ(std::tie(gs.heroCol, gs.heroRow, gs.viewLeft, gs.viewTop), std::tuple(5, 9, 0, 89));
 
     EXPECT_EQ(musics(), (Strings{"0", "1"}));
     int steps[] = {lineIndex("dialog open 119"), lineIndex("music 0"),  lineIndex("box "),
@@ -174,41 +155,34 @@ TEST_F(CustomStart, TheViewIsCentredAndClampedOnTheStartCell) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1]);
         start(c[0], c[1]);
-        EXPECT_EQ((std::vector{gs.viewLeft, gs.viewTop, gs.heroCol, gs.heroRow, gs.savedViewLeft, gs.savedViewTop}),
-                  (std::vector{c[2], c[3], c[4], c[5], c[2], c[3]}));
+        EXPECT_EQ(std::tie(gs.viewLeft, gs.viewTop, gs.heroCol, gs.heroRow, gs.savedViewLeft, gs.savedViewTop),
+                  std::tuple(c[2], c[3], c[4], c[5], c[2], c[3]));
         EXPECT_EQ(gs.view[gs.heroRow][gs.heroCol], gs.LevelGrid[c[1]][c[0]]);
     }
 }
 
-TEST_F(CustomStart, ASwordNoIntroAndARunningGameReplacedWithoutAsking) {
+TEST_F(CustomStart, ASwordNoIntroAndARunningGameReplacedWithoutAskingNorTicking) {
+    // The first start comes during the credits, the second during an escape:
+    // each stops the timer that drives them.
+    gs.creditsRolling = 1;
+    platform::setTimer(gs.mainWindow, 0, 40);
     start(50, 50);
-    gs.life = 12;
-    gs.inventory[3] = 2;
+    EXPECT_EQ(gs.creditsRolling, 0);
+    EXPECT_NE(lineIndex("timer kill main 0"), -1);
+    std::tie(gs.life, gs.inventory[3], gs.escapeMode) = std::tuple(12, 2, 1);
+    platform::setTimer(gs.mainWindow, 0, 1000);
     std::ofstream("Sauvegardes.sav") << "untouched";
     start(50, 50);
-    EXPECT_EQ(gs.customLevel, 1);
-    EXPECT_EQ(gs.customStartCol, 50);
-    EXPECT_EQ(gs.customStartRow, 50);
+    EXPECT_NE(lineIndex("timer kill main 0"), -1);
+    EXPECT_EQ(std::tie(gs.customLevel, gs.customStartCol, gs.customStartRow, gs.life, gs.onTitleScreen, gs.escapeMode),
+              std::tuple(1, 50, 50, 100, 0, 0));
     EXPECT_EQ(gs.LevelGrid[20][30], 'j');
-    EXPECT_EQ(gs.life, 100);
     expectInventory({0, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 15});
     EXPECT_EQ(musics(), Strings{"1"});
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(lineIndex("sound pierre"), -1);
     EXPECT_NE(lineIndex("window place 321 200 480 400"), -1);
-    EXPECT_EQ(gs.onTitleScreen, 0);
     std::string saved;
     std::ifstream("Sauvegardes.sav") >> saved;
     EXPECT_EQ(saved, "untouched");
-}
-
-TEST_F(CustomStart, StartingDuringTheCreditsOrTheEscapeStopsTheirTimer) {
-    for (int credits : {1, 0}) {
-        gs.creditsRolling = static_cast<char>(credits);
-        gs.escapeMode = static_cast<char>(1 - credits);
-        platform::setTimer(gs.mainWindow, 0, credits ? 40 : 1000);
-        start(50, 50);
-        EXPECT_EQ(gs.creditsRolling + gs.escapeMode, 0);
-        EXPECT_NE(lineIndex("timer kill main 0"), -1) << credits;
-    }
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <unistd.h>  // mkdtemp
 
 #include <algorithm>
 #include <filesystem>
@@ -24,6 +24,13 @@ namespace play {
 namespace hl = platform::headless;
 using Strings = std::vector<std::string>;
 
+// Index of the first transcript line starting with the prefix, -1 if none.
+inline int lineIndex(std::string_view prefix) {
+    const auto& t = hl::transcript();
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+}
 // Lines of the transcript that start with the prefix, without it.
 inline Strings linesAfter(std::string_view prefix) {
     Strings out;
@@ -35,22 +42,16 @@ inline Strings sounds() { return linesAfter("sound "); }
 inline Strings boxes() { return linesAfter("box "); }
 inline Strings musics() { return linesAfter("music "); }
 inline bool heard(const std::string& sound) {
-    Strings s = sounds();
-    return std::find(s.begin(), s.end(), sound) != s.end();
+    const auto& t = hl::transcript();
+    return std::find(t.begin(), t.end(), "sound " + sound) != t.end();
 }
 
-// Index of the first transcript line starting with the prefix, -1 if none.
-inline int lineIndex(std::string_view prefix) {
-    const auto& t = hl::transcript();
-    for (std::size_t i = 0; i < t.size(); ++i)
-        if (t[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
-    return -1;
-}
 
 class PlayTest : public ::testing::Test {
 protected:
+    // The game writes sons/MusicCfg.cfg and reads its level files in the
+    // working directory: each test has its own.
     void SetUp() override {
-        // The game writes sons/MusicCfg.cfg and reads its level files here.
         home_ = std::filesystem::current_path();
         char pattern[] = "/tmp/quelmar-play-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -59,15 +60,8 @@ protected:
         std::filesystem::current_path(dir_);
         hl::reset();
         gs = GameState{};
-        platform::WindowInit init;
-        init.className = "std";
-        init.title = "test";
-        init.clientW = 480;
-        init.clientH = 400;
-        init.proc = [](platform::Window w, platform::Msg m, long a, long b) {
-            return platform::defaultWindowProc(w, m, a, b);
-        };
-        gs.mainWindow = platform::createWindow(init);
+        gs.mainWindow = platform::createWindow({.className = "std", .title = "test", .clientW = 480, .clientH = 400,
+                                                .proc = platform::defaultWindowProc});
         platform::updateWindow(gs.mainWindow);  // its first paint
         gs.onTitleScreen = 0;
         fill('a');
