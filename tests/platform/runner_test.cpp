@@ -31,7 +31,7 @@ class Runner : public ::testing::Test {
 protected:
     void SetUp() override { support::fs::create_directory(dir.path / "sons"); }  // the game writes its music there
     Result runArgs(const std::string& args) {
-        const std::string cmd = "cd '" + dir.path.string() + "' && '" QUELMAR_HEADLESS_EXE "' " + args + " > out 2> err";
+        const std::string cmd = "cd '" + dir.path.string() + "' && '" QUELMAR_HEADLESS_EXE "' " + args + ">out 2>err";
         const int raw = std::system(cmd.c_str());
         Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, {}, slurp(dir / "err")};
         std::istringstream in(slurp(dir / "out"));

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 namespace support {
@@ -49,11 +48,9 @@ inline void put(Bytes& v, std::uint32_t x, int bytes = 4) {
 inline Bytes dib(int w, int h, int bpp, const PixelFn& value, const std::vector<std::uint32_t>& palette = {},
                  bool topDown = false, bool icon = false, const PixelFn& masked = nullptr) {
     Bytes v;
-    put(v, 40), put(v, static_cast<std::uint32_t>(w));
-    put(v, static_cast<std::uint32_t>((topDown ? -1 : 1) * h * (icon ? 2 : 1)));
-    put(v, 1, 2), put(v, static_cast<std::uint32_t>(bpp), 2);
-    for (int i = 0; i < 4; ++i) put(v, 0);
-    put(v, static_cast<std::uint32_t>(palette.size())), put(v, 0);
+    put(v, 40), put(v, std::uint32_t(w)), put(v, std::uint32_t((topDown ? -1 : 1) * h * (icon ? 2 : 1)));
+    put(v, 1, 2), put(v, std::uint32_t(bpp), 2), put(v, 0), put(v, 0), put(v, 0), put(v, 0);
+    put(v, std::uint32_t(palette.size())), put(v, 0);
     for (std::uint32_t c : palette) put(v, c);
     auto rows = [&](int bits, const PixelFn& pixel) {  // rows padded to 4 bytes
         for (int i = 0; i < h; ++i) {
@@ -75,19 +72,19 @@ inline Bytes dib(int w, int h, int bpp, const PixelFn& value, const std::vector<
 
 inline Bytes bmpFile(const Bytes& d) {
     Bytes v{'B', 'M'};
-    put(v, static_cast<std::uint32_t>(14 + d.size())), put(v, 0), put(v, 14 + 40 + 4u * d[32]);
+    put(v, std::uint32_t(14 + d.size())), put(v, 0), put(v, 14 + 40 + 4u * d[32]);  // pixels after the palette
     v.insert(v.end(), d.begin(), d.end());
     return v;
 }
 
 inline Bytes icoFile(const std::vector<std::pair<int, Bytes>>& entries) {  // (side, icon dib)
     Bytes v;
-    put(v, 0, 2), put(v, 1, 2), put(v, static_cast<std::uint32_t>(entries.size()), 2);
-    auto off = static_cast<std::uint32_t>(6 + 16 * entries.size());
+    put(v, 0, 2), put(v, 1, 2), put(v, std::uint32_t(entries.size()), 2);
+    auto off = std::uint32_t(6 + 16 * entries.size());
     for (const auto& [side, d] : entries) {
-        put(v, static_cast<std::uint32_t>(side * 0x101), 2), put(v, 0, 2), put(v, 1, 2), put(v, 32, 2);
-        put(v, static_cast<std::uint32_t>(d.size())), put(v, off);
-        off += static_cast<std::uint32_t>(d.size());
+        put(v, std::uint32_t(side * 0x101), 2), put(v, 0, 2), put(v, 1, 2), put(v, 32, 2);
+        put(v, std::uint32_t(d.size())), put(v, off);
+        off += std::uint32_t(d.size());
     }
     for (const auto& e : entries) v.insert(v.end(), e.second.begin(), e.second.end());
     return v;

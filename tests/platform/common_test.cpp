@@ -1,0 +1,222 @@
+// platform/common: text encodings, atomic file replacement, bounded token
+// reading, paths, and decoding and scaling .bmp and .ico pictures.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <tuple>
+
+#include "image_decode.h"
+#include "platform/files.h"
+#include "support.h"
+
+using namespace platform;
+using namespace platform::image;
+using namespace support;
+
+namespace {
+
+std::vector<std::string> observed;
+void observe(const std::string& path, std::string_view bytes) { observed.push_back(path + "=" + std::string(bytes)); }
+
+// A test picture: colour of pixel (x, y) from a small formula.
+std::uint32_t colourAt(int x, int y) { return ((x * 20) << 16) | ((y * 50) << 8) | ((x + y) * 15); }
+
+std::uint32_t rgbOf(const Rgba& img, int x, int y) {
+    const std::uint8_t* p = img.at(x, y);
+    return (p[0] << 16) | (p[1] << 8) | p[2];
+}
+
+bool decodeBytes(const Bytes& b, Rgba& img, int w = 0, int h = 0) { return decode(b.data(), b.size(), img, w, h); }
+
+}  // namespace
+
+TEST(Encoding, EveryByteRoundTripsAndWhatHasNoByteBecomesAQuestionMark) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
+    const std::pair<std::string, std::string> both[] = {  // Windows-1252, UTF-8
+        {"\x80", "\u20AC"}, {"\x92", "\u2019"}, {"\x9F", "\u0178"}, {"\x9Cuvre", "\u0153uvre"},
+        {"\x8D", "\u008D"},  // undefined byte keeps its value
+        {"ch\xE2teau \xE9p\xE9" "e", "château épée"}};
+    for (const auto& [cp, utf8] : both) {
+        EXPECT_EQ(cp1252ToUtf8(cp), utf8);
+        EXPECT_EQ(utf8ToCp1252(utf8), cp) << utf8;
+    }
+    const std::pair<std::string, std::string> lossy[] = {  // UTF-8, Windows-1252
+        {"a\u4E2Db", "a?b"},        {"\U0001F600", "?"},  // no single-byte form; outside the BMP
+        {"\u0080\u0081", "?\x81"},  // C1 0x80 is not 0x80 (that is the euro)
+        {"x\xFFy", "x?y"},          {"\xC3", "?"}, {"\xC3(a", "?(a"},  // invalid, cut, bad continuation
+        {"\xC0\xAF", "??"},         {"\xED\xA0\x80", "???"}};           // overlong, surrogate
+    for (const auto& [utf8, cp] : lossy) EXPECT_EQ(utf8ToCp1252(utf8), cp) << utf8;
+}
+
+TEST(ReplaceFile, WritesReplacesAndTellsTheObserver) {
+    TempDir d;
+    observed.clear();
+    setFileWriteObserver(observe);
+    ASSERT_TRUE(replaceFile(d / "save.sav", "first"));
+    ASSERT_TRUE(replaceFile(d / "save.sav", std::string("se\0cond", 7)));
+    setFileWriteObserver(nullptr);
+    EXPECT_EQ(slurp(d / "save.sav"), std::string("se\0cond", 7));
+    ASSERT_EQ(observed.size(), 2u);
+    EXPECT_EQ(observed[0], d / "save.sav" + "=first");
+    EXPECT_EQ(d.entries(), 1);  // no temporary file left behind
+    // The mode a plain creation would give, not the private one of a temporary file.
+    const mode_t mask = umask(022);
+    umask(mask);
+    struct stat st;
+    ASSERT_EQ(stat((d / "save.sav").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST(ReplaceFile, AFailedWriteKeepsTheOldFile) {
+    TempDir d;
+    spit(d / "Reglages.cfg", std::string("old contents"));
+    observed.clear();
+    setFileWriteObserver(observe);
+    // The disk "fills up" after 4 KB: the write fails half-way through.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ok = replaceFile(d / "Reglages.cfg", std::string(100000, 'x'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(slurp(d / "Reglages.cfg"), "old contents");
+    EXPECT_EQ(d.entries(), 1);
+    // The rename fails (a directory stands at the target): the temporary file goes too.
+    fs::create_directories(d.path / "perso.niv" / "x");
+    EXPECT_FALSE(replaceFile(d / "perso.niv", "new"));
+    EXPECT_FALSE(replaceFile(d / "missing-dir/file", "x"));
+    setFileWriteObserver(nullptr);
+    EXPECT_EQ(d.entries(), 2);
+    EXPECT_TRUE(observed.empty());
+}
+
+TEST(ReadTokens, SplitsOnAnyWhitespaceUpToTheBounds) {
+    TempDir d;
+    spit(d / "t", std::string("  musique:3\r\n\tdeux  trois\vquatre\fcinq"));
+    const std::tuple<std::size_t, std::size_t, std::vector<std::string>> rows[] = {  // tokens, bytes, result
+        {10, 4096, {"musique:3", "deux", "trois", "quatre", "cinq"}}, {2, 4096, {"musique:3", "deux"}},
+        {10, 15, {"musique:3", "d"}},  // the byte bound cuts the file and its token
+        {0, 4096, {}}};
+    for (const auto& [tokens, bytes, want] : rows) {
+        std::vector<std::string> out{"stale"};
+        ASSERT_TRUE(readTokens(d / "t", out, tokens, bytes));
+        EXPECT_EQ(out, want) << tokens << " " << bytes;
+    }
+    std::vector<std::string> out{"stale"};
+    EXPECT_FALSE(readTokens(d / "none", out, 5));
+    EXPECT_TRUE(out.empty());
+    // 4 GB of zeros (sparse): one endless token, read only up to the bound.
+    std::ofstream(d / "huge").close();
+    ASSERT_EQ(truncate((d / "huge").c_str(), 4LL << 30), 0);
+    ASSERT_TRUE(readTokens(d / "huge", out, 3, 1 << 16));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].size(), 1u << 16);
+}
+
+TEST(Paths, DirNameAndFileExists) {
+    const std::pair<const char*, const char*> dirs[] = {
+        {"/opt/jeu/quelmar-headless", "/opt/jeu"}, {"jeu/Quelmar", "jeu"}, {"/Quelmar", ""}, {"Quelmar", "."}};
+    for (auto [path, dir] : dirs) EXPECT_EQ(dirName(path), dir) << path;
+    TempDir d;
+    EXPECT_FALSE(fileExists(d / "x"));
+    spit(d / "x", std::string());
+    EXPECT_TRUE(fileExists(d / "x"));
+}
+
+TEST(DecodeBmp, EveryDepthBottomUpAndTopDown) {
+    const std::vector<std::uint32_t> eight = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF,
+                                              0xFFFF00, 0x00FFFF, 0xFF00FF, 0x808080};
+    const int w = 11, h = 4;  // odd width: rows are padded
+    for (int bpp : {1, 4, 8, 24, 32})
+        for (bool topDown : {false, true}) {
+            SCOPED_TRACE(testing::Message() << bpp << " bits, top down " << topDown);
+            const std::vector<std::uint32_t> pal(eight.begin(), eight.begin() + (bpp == 1 ? 2 : bpp < 24 ? 8 : 0));
+            const PixelFn value = [&](int x, int y) { return pal.empty() ? colourAt(x, y) : (x * 3 + y) % pal.size(); };
+            Rgba img;
+            ASSERT_TRUE(decodeBytes(bmpFile(dib(w, h, bpp, value, pal, topDown)), img));
+            ASSERT_EQ(img.w, w);
+            ASSERT_EQ(img.h, h);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    EXPECT_EQ(rgbOf(img, x, y), pal.empty() ? colourAt(x, y) : pal[value(x, y)]) << x << "," << y;
+                    EXPECT_EQ(img.at(x, y)[3], 255);
+                }
+        }
+}
+
+TEST(DecodeIco, AlphaChannelOrAndMask) {
+    const PixelFn value = [](int x, int y) { return (static_cast<std::uint32_t>(x * 60) << 24) | colourAt(x, y); };
+    Rgba img;
+    ASSERT_TRUE(decodeBytes(icoFile({{4, dib(4, 4, 32, value, {}, false, true)}}), img));
+    EXPECT_TRUE(img.icon);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(img.at(x, 1)[3], x * 60);
+    EXPECT_EQ(rgbOf(img, 3, 2), colourAt(3, 2));
+
+    // 24-bit colours: the AND mask decides (1 = transparent).
+    const PixelFn masked = [](int x, int y) { return (x == 0 && y == 0) || (x == 2 && y == 3); };
+    ASSERT_TRUE(decodeBytes(icoFile({{4, dib(4, 4, 24, value, {}, false, true, masked)}}), img));
+    EXPECT_EQ(img.at(0, 0)[3], 0);
+    EXPECT_EQ(img.at(2, 3)[3], 0);
+    EXPECT_EQ(img.at(1, 0)[3], 255);
+    EXPECT_EQ(rgbOf(img, 1, 0), colourAt(1, 0));
+}
+
+TEST(DecodeIco, TakesTheEntryNearestTheAskedSize) {
+    auto solid = [](int side, std::uint32_t c) {
+        return std::pair{side, dib(side, side, 32, [c](int, int) { return 0xFF000000u | c; }, {}, false, true)};
+    };
+    const Bytes ico = icoFile({solid(16, 0x0000FF), solid(32, 0x00FF00), solid(48, 0xFF0000)});
+    Rgba img;
+    ASSERT_TRUE(decodeBytes(ico, img, 30, 30));
+    EXPECT_EQ(img.w, 32);
+    EXPECT_EQ(rgbOf(img, 0, 0), 0x00FF00u);
+    ASSERT_TRUE(decodeBytes(ico, img));  // no size asked: the largest
+    EXPECT_EQ(img.w, 48);
+}
+
+TEST(Decode, TruncatedAndHostileFilesAreRefused) {
+    const Bytes bmp = bmpFile(dib(7, 6, 24, [](int, int) { return 0x123456u; }));
+    Rgba img;
+    for (std::size_t n = 0; n < bmp.size(); ++n) EXPECT_FALSE(decode(bmp.data(), n, img)) << n;
+    EXPECT_TRUE(img.px.empty());
+    ASSERT_TRUE(decodeBytes(bmp, img));
+
+    Bytes huge = bmp;  // claims 100000 x 100000 pixels
+    huge[18] = huge[22] = 0xA0, huge[19] = huge[23] = 0x86, huge[20] = huge[24] = 0x01;
+    EXPECT_FALSE(decodeBytes(huge, img));
+    Bytes offset = bmp;  // pixels said to lie past the end
+    offset[10] = offset[11] = offset[12] = 0xFF, offset[13] = 0x7F;
+    EXPECT_FALSE(decodeBytes(offset, img));
+    Bytes ico = icoFile({{4, dib(4, 4, 32, [](int, int) { return 0u; }, {}, false, true)}});
+    ico[18] = ico[19] = ico[20] = 0xFF;  // entry offset far away
+    EXPECT_FALSE(decodeBytes(ico, img));
+    EXPECT_FALSE(decode(nullptr, 0, img));
+    EXPECT_FALSE(decodeFile("/nonexistent/x.bmp", img));
+}
+
+TEST(Scale, BoxAveragesByCoveredAreaAndAlpha) {
+    // Four by two into two by one: the transparent pixel (0, 1) counts for alpha, not for colour.
+    Rgba src{4, 2, {}, true};
+    const int red[8] = {200, 100, 10, 10, 0, 50, 10, 10};
+    for (int i = 0; i < 8; ++i)
+        src.px.insert(src.px.end(), {std::uint8_t(red[i]), 0, 0, std::uint8_t(i == 4 ? 0 : 255)});
+    const Rgba box = scale(src, 2, 1, Scale::Box);
+    ASSERT_EQ(box.w, 2);
+    EXPECT_EQ(box.at(0, 0)[0], 117);  // (200 + 100 + 50) / 3, rounded
+    EXPECT_EQ(box.at(0, 0)[3], (255 * 3 + 2) / 4);
+    EXPECT_EQ(box.at(1, 0)[0], 10);
+    EXPECT_EQ(scale(src, 0, 0, Scale::Box).w, 4);  // no size asked: unchanged
+    // Three pixels into two: the middle one is shared half and half.
+    const Rgba out = scale(Rgba{3, 1, {0, 0, 0, 255, 90, 0, 0, 255, 240, 0, 0, 255}}, 2, 1, Scale::Box);
+    EXPECT_EQ(out.at(0, 0)[0], 30);   // (0 * 1 + 90 * 0.5) / 1.5
+    EXPECT_EQ(out.at(1, 0)[0], 190);  // (90 * 0.5 + 240 * 1) / 1.5
+    EXPECT_EQ(out.at(1, 0)[3], 255);
+}
