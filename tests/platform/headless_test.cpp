@@ -109,7 +109,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Headless, DialogFromATemplateDrivenByTheScript) {
+TEST_F(Headless, DialogsFromATemplateDrivenByTheScript) {
     runs({"menu 40011", "type 1064 Gaël le Brave", "click 1081", "select 1070 1", "check 1081 on", "click 1"},
          makeMain());
     EXPECT_EQ(dialogResult, 7);
@@ -123,16 +123,14 @@ TEST_F(Headless, DialogFromATemplateDrivenByTheScript) {
     EXPECT_FALSE(isWindow(lastDialog));
     const auto& t = hl::transcript();
     EXPECT_EQ(Lines(t.end() - 2, t.end()), (Lines{"dialog open 119", "dialog end 119 7"}));
-}
 
-TEST_F(Headless, DialogKeysAndCloseBox) {
-    Window w = makeMain();
+    // Enter presses the default button; Escape and the close box send command 2.
     for (auto [line, code] : {std::pair{"key Enter", 7}, {"key Escape", 3}, {"close", 3}}) {
-        runs({"menu 40011", line}, w);
-        EXPECT_EQ(dialogResult, code) << line;  // Enter presses the default button
+        runs({"menu 40011", line}, hl::mainWindow());
+        EXPECT_EQ(dialogResult, code) << line;
     }
     EXPECT_EQ(std::count(events.begin(), events.end(), "command 2"), 2);
-    EXPECT_TRUE(isWindow(w));
+    EXPECT_TRUE(isWindow(hl::mainWindow()));
     // Without a close box the dialog cannot be closed, but Escape still cancels.
     static DialogDef bare;
     bare.id = 121, bare.closeBox = false;
@@ -177,6 +175,7 @@ TEST_F(Headless, InputPaintsAndQuitReachTheMainWindow) {
     invalidate(w, nullptr, false);
     Rect part{0, 0, 5, 5};
     invalidate(w, &part, true);
+    EXPECT_EQ(paints, 1);  // nothing until asked
     updateWindow(w);
     updateWindow(w);  // nothing left to paint
     EXPECT_EQ(paints, 2);
