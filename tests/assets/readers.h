@@ -1,48 +1,82 @@
-// Independent readers of the generated files, written from the file formats rather
-// than from assetgen's encoders, so an encoder fault shows up as a failed read.
+// Readers of the generated files, independent of assetgen's encoders so an
+// encoder fault shows up as a failed read: pictures through the programs' own
+// decoder (what the game will see) plus their header fields, and wave files.
 #pragma once
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "image_decode.h"
+
 namespace assettest {
 
-std::vector<std::uint8_t> readBytes(const std::string& path);
+using Bytes = std::vector<std::uint8_t>;
 
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-    bool operator<(const Rgb& o) const { return r != o.r ? r < o.r : g != o.g ? g < o.g : b < o.b; }
-    bool operator==(const Rgb&) const = default;
+inline Bytes readBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+// n bytes little-endian at `at`, 0 past the end.
+inline std::uint32_t le(const Bytes& b, std::size_t at, int n) {
+    std::uint32_t v = 0;
+    for (int k = 0; k < n; ++k) v |= at + k < b.size() ? std::uint32_t{b[at + k]} << (8 * k) : 0;
+    return v;
+}
+
+struct Pic {
+    bool ok = false;  // decoded, and a 24-bit BMP or an icon whose first image is 32-bit with a mask
+    int w = 0, h = 0;
+    std::vector<unsigned> px;          // 0xRRGGBB, row 0 at the top
+    std::vector<std::uint8_t> alpha;   // per pixel
+    std::vector<bool> maskClear;       // icons: the AND mask says transparent
+    unsigned at(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
 };
 
-// A 24-bit uncompressed BMP; ok is false (with why) when the file is not one.
-struct Bmp {
-    bool ok = false;
-    std::string why;
-    int w = 0, h = 0, bpp = 0;
-    std::vector<Rgb> px;  // row 0 at the top
-    Rgb at(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
-};
-Bmp readBmp(const std::vector<std::uint8_t>& bytes);
-
-// The first image of an icon file (32-bit BGRA with an AND mask).
-struct Icon {
-    bool ok = false;
-    std::string why;
-    int count = 0, w = 0, h = 0, bpp = 0;
-    std::vector<std::uint8_t> alpha;  // per pixel, row 0 at the top
-    std::vector<bool> maskTransparent;
-};
-Icon readIco(const std::vector<std::uint8_t>& bytes);
+inline Pic readPicture(const Bytes& b) {
+    Pic p;
+    platform::image::Rgba img;
+    if (!platform::image::decode(b.data(), b.size(), img)) return p;
+    p.w = img.w, p.h = img.h;
+    for (std::size_t k = 0; k < img.px.size(); k += 4)
+        p.px.push_back(img.px[k] << 16 | img.px[k + 1] << 8 | img.px[k + 2]), p.alpha.push_back(img.px[k + 3]);
+    if (!img.icon) {
+        p.ok = b[0] == 'B' && le(b, 2, 4) == b.size() && le(b, 28, 2) == 24 && le(b, 30, 4) == 0;
+        return p;
+    }
+    const std::size_t image = le(b, 18, 4), stride = (p.w + 31) / 32 * 4, mask = image + 40 + 4u * p.w * p.h;
+    p.ok = b[6] == p.w && le(b, image + 14, 2) == 32 && mask + stride * p.h <= b.size();
+    for (int y = 0; y < p.h && p.ok; ++y)  // rows bottom-up, one bit a pixel
+        for (int x = 0; x < p.w; ++x) p.maskClear.push_back(b[mask + (p.h - 1 - y) * stride + x / 8] >> (7 - x % 8) & 1);
+    return p;
+}
 
 struct Wav {
     bool ok = false;
-    std::string why;
-    int channels = 0, rate = 0, bits = 0, format = 0;
+    int format = 0, channels = 0, rate = 0, bits = 0;
     std::vector<std::int16_t> samples;
     double seconds() const { return rate ? static_cast<double>(samples.size()) / rate : 0; }
 };
-Wav readWav(const std::vector<std::uint8_t>& bytes);
+
+inline Wav readWav(const Bytes& b) {
+    Wav w;
+    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) + std::string(b.begin() + 8, b.begin() + 12) != "RIFFWAVE" ||
+        le(b, 4, 4) + 8 != b.size())
+        return w;
+    for (std::size_t at = 12, len; at + 8 <= b.size(); at += 8 + len + (len & 1)) {
+        const std::string id(b.begin() + at, b.begin() + at + 4);
+        if (len = le(b, at + 4, 4); at + 8 + len > b.size()) return Wav{};
+        if (id == "fmt ") {
+            w.format = le(b, at + 8, 2), w.channels = le(b, at + 10, 2), w.rate = le(b, at + 12, 4), w.bits = le(b, at + 22, 2);
+            if (le(b, at + 16, 4) != static_cast<std::uint32_t>(w.rate * w.channels * w.bits / 8)) return Wav{};
+        } else if (id == "data" && w.rate) {
+            for (std::size_t i = 0; i + 1 < len; i += 2) w.samples.push_back(static_cast<std::int16_t>(le(b, at + 8 + i, 2)));
+            w.ok = true;
+        }
+    }
+    return w;
+}
 
 }  // namespace assettest
