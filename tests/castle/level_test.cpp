@@ -40,12 +40,7 @@ protected:
         return d.row >= SHIELD_TOP && d.row <= SHIELD_BOTTOM && d.col >= SHIELD_LEFT && d.col <= SHIELD_RIGHT;
     }
     // No fall on the castle's way may hurt, whatever the bag weighs.
-    static Rules painless() {
-        Rules r;
-        r.bagKg = 15;
-        r.maxFallCost = 0;
-        return r;
-    }
+    static Rules painless() { return {.bagKg = 15, .maxFallCost = 0}; }
     static Reach fromGate(const Grid& g, std::uint32_t flags = 0, bool harp = true) {
         return explore(g, {START_ROW, START_COL_AFTER_INTRO}, 1, flags, painless(), harp);
     }

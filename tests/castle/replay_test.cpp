@@ -85,9 +85,7 @@ protected:
 
 TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     std::filesystem::copy_file(CASTLE_LEVEL, "niveau.niv");
-    gs.slowComputer = 1;
-    gs.inventory[8] = 1;
-    gs.inventory[17] = 15;
+    std::tie(gs.slowComputer, gs.inventory[8], gs.inventory[17]) = std::tuple(1, 1, 15);  // no waits, shield, gold
     // A new game on the built-in level up to the end of its intro.
     loadBuiltinLevel();
     placeHero(START_ROW, 0);
@@ -103,9 +101,7 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     ASSERT_TRUE(parseText(text, level, error)) << error;
     level = afterIntro(level);
     for (int r = 0; r < ROWS; ++r) ASSERT_TRUE(std::equal(level[r].begin(), level[r].end(), gs.LevelGrid[r])) << r;
-    Rules rules;
-    rules.bagKg = 15;
-    rules.maxFallCost = 0;
+    const Rules rules{.bagKg = 15, .maxFallCost = 0};  // no fall on the way may hurt
     SearchResult toMage = search(level, {START_ROW, START_COL_AFTER_INTRO}, 1, 0, {Goal::Mage, {}}, rules);
     ASSERT_TRUE(toMage.found);
     play(toMage.route, 0);
@@ -137,8 +133,7 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
 TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
     std::mt19937 random(20051111);
     const std::string codes = "aaaaaaaaasssssssqqqqdd##ltfjg1k";
-    Rules rules;
-    rules.bagKg = 0;
+    const Rules rules{.bagKg = 0};
     int moves = 0, deaths = 0;
     for (int run = 0; run < 500; ++run) {
         Grid room;
@@ -171,10 +166,8 @@ TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
                 EXPECT_TRUE(gs.life == 0 || cell == 'g' || cell == 'k') << "the search lost him, the game did not";
                 break;
             }
-            ASSERT_EQ(gs.life, 100);
-            ASSERT_EQ(where(), (std::pair{hero.row, hero.col}));
-            ASSERT_EQ(gs.heroFacing, hero.facing);
-            ASSERT_EQ(gs.heroSideFacing, hero.side);
+            ASSERT_EQ(std::tuple(gs.life, gridRow(), gridCol(), gs.heroFacing, gs.heroSideFacing),
+                      std::tuple(100, hero.row, hero.col, hero.facing, hero.side));
             moves += before.row != hero.row || before.col != hero.col;
         }
     }
