@@ -2,107 +2,74 @@
 // told what to do only through MusicCfg.cfg.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
-#include <string>
-#include <thread>
+#include <algorithm>
+#include <optional>
 
+#include "player.h"
 #include "player_process.h"
 
 namespace {
 
 using namespace playertest;
 
-// Far above the player's own worst case (two polls, 250 ms), so a loaded
-// machine does not fail the test; the benchmark measures the real figure.
+// Far above the player's worst case (two polls, 250 ms): the benchmark measures that.
 constexpr int EXIT_TIMEOUT_MS = 2000;
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-std::size_t countNonZero(const fs::path& file, std::size_t from, std::size_t to) {
+// Everything in a file (what SDL's disk driver has written so far).
+std::string contents(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(from));
-    std::size_t count = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        int c = in.get();
-        if (c == EOF) break;
-        if (c != 0) ++count;
-    }
-    return count;
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// The child is killed and the folder removed however the test ends.
 class PlayerProgram : public ::testing::Test {
 protected:
     fs::path dir;
     pid_t pid = -1;
-    void TearDown() override {
+    void TearDown() override { killPlayer(pid); fs::remove_all(dir); }
+    // Starts the player in work (the one before, if any, is killed).
+    void start(const fs::path& work, const char* driver, const char* diskFile = nullptr) {
         killPlayer(pid);
-        if (!dir.empty()) fs::remove_all(dir);
+        pid = startPlayer(dir, work, driver, diskFile);
     }
-    void expectEndsOnQuit(const fs::path& controlDir) {
-        ASSERT_TRUE(stillRunning(pid));
-        ASSERT_TRUE(writeControl(controlDir, "musique:100"));
+    // Writes each text (nullopt: deletes the file); the player must go on.
+    void feed(const fs::path& work, std::initializer_list<std::optional<std::string>> texts) {
+        for (const auto& t : texts) {
+            ASSERT_TRUE(t ? writeControl(work, *t) : fs::remove(work / MUSIC_CONTROL_FILE));
+            sleepMs(150);
+            ASSERT_TRUE(stillRunning(pid)) << "ended after " << t.value_or("(file deleted)").substr(0, 30);
+        }
+    }
+    // Writes the quit number (again) and waits for a clean exit.
+    void expectEndsOnQuit(const fs::path& work) {
+        ASSERT_TRUE(writeControl(work, "musique:100"));
         int status = 0;
         double ms = 0;
         ASSERT_TRUE(waitForExit(pid, EXIT_TIMEOUT_MS, status, ms)) << "still running after " << ms << " ms";
-        pid = -1;
-        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        RecordProperty("quit_to_exit_ms", static_cast<int>(ms));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     }
 };
 
-TEST_F(PlayerProgram, RunsThroughTrackChangesAndEndsOnQuit) {
-    dir = makeSonsDir(QUELMAR_PLAYER_EXE, true);
-    ASSERT_FALSE(dir.empty());
-    ASSERT_TRUE(writeControl(dir, "musique:4"));
-    pid = startPlayer(dir, dir, "dummy");
-    for (const char* t : {"musique:4", "musique:1", "musique:0", "musique:3", "musique:2", "musique:2"}) {
-        ASSERT_TRUE(writeControl(dir, t));
-        sleepMs(200);
-        ASSERT_TRUE(stillRunning(pid)) << "ended after " << t;
+// With the dummy driver and the tracks, then with no device at all and no
+// wave files: the player goes on through changes, bad text and the file
+// deleted, and ends on the quit number, also when it is there from the start.
+TEST_F(PlayerProgram, RunsThroughChangesAndBadInputAndEndsOnQuit) {
+    for (const bool device : {true, false}) {
+        SCOPED_TRACE(device ? "dummy driver" : "no device, no wave files");
+        dir = makeSonsDir(QUELMAR_PLAYER_EXE, device);
+        start(dir, device ? "dummy" : "nosuchdriver");
+        sleepMs(200);  // no control file yet
+        feed(dir, {"musique:4", "musique:4", "musique:1", "musique:0", "musique:3", "", " \n\t ", "garbage",
+                   "musique:7", "musique:-3", "musique:99999999999", "musique:3 musique:100",
+                   std::string(CONTROL_READ_LIMIT, ' ') + "musique:100", std::string(8 << 20, 'x'),
+                   "musique:2", "musique:2", std::nullopt});
+        expectEndsOnQuit(dir);
+        start(dir, "dummy");
+        expectEndsOnQuit(dir);
+        fs::remove_all(dir);
     }
-    expectEndsOnQuit(dir);
-}
-
-TEST_F(PlayerProgram, QuitAtStartEnds) {
-    dir = makeSonsDir(QUELMAR_PLAYER_EXE, true);
-    ASSERT_TRUE(writeControl(dir, "musique:100"));
-    pid = startPlayer(dir, dir, "dummy");
-    int status = 0;
-    double ms = 0;
-    ASSERT_TRUE(waitForExit(pid, EXIT_TIMEOUT_MS, status, ms));
-    pid = -1;
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-}
-
-TEST_F(PlayerProgram, SurvivesBadInputWithoutDeviceOrWaveFiles) {
-    // No such audio driver: no device at all. No wave files either.
-    dir = makeSonsDir(QUELMAR_PLAYER_EXE, false);
-    pid = startPlayer(dir, dir, "nosuchdriver");
-    sleepMs(200);  // no control file yet
-    ASSERT_TRUE(stillRunning(pid));
-    for (const char* t : {"musique:1", "", "garbage", "musique:7", "musique:-3", "musique:99999999999",
-                          "musique:5", "musique:0"}) {
-        ASSERT_TRUE(writeControl(dir, t));
-        sleepMs(150);
-        ASSERT_TRUE(stillRunning(pid)) << "ended after \"" << t << "\"";
-    }
-    // A file far larger than anything the game writes, without a single space.
-    {
-        std::ofstream big(dir / "MusicCfg.cfg", std::ios::binary | std::ios::trunc);
-        std::string block(1 << 20, 'x');
-        for (int i = 0; i < 8; ++i) big << block;
-    }
-    sleepMs(300);
-    ASSERT_TRUE(stillRunning(pid));
-    // The file deleted while a track is chosen.
-    ASSERT_TRUE(writeControl(dir, "musique:2"));
-    sleepMs(200);
-    fs::remove(dir / "MusicCfg.cfg");
-    sleepMs(300);
-    expectEndsOnQuit(dir);
 }
 
 // SDL's disk driver writes what the device would play into a file: zero bytes
@@ -110,25 +77,21 @@ TEST_F(PlayerProgram, SurvivesBadInputWithoutDeviceOrWaveFiles) {
 // file in the working directory only, as when the game starts the player.
 TEST_F(PlayerProgram, PlaysFromItsOwnFolderAndReadsItsWorkingDirectory) {
     dir = makeSonsDir(QUELMAR_PLAYER_EXE, true);
-    fs::path work = dir / "travail";
+    const fs::path work = dir / "travail", out = dir / "sortie.raw";
     fs::create_directory(work);
-    const fs::path out = dir / "sortie.raw";
     ASSERT_TRUE(writeControl(work, "musique:1"));
-    pid = startPlayer(dir, work, "disk", out.c_str());
-    // The quit number beside the executable is not the control file.
-    ASSERT_TRUE(writeControl(dir, "musique:100"));
+    start(work, "disk", out.c_str());
+    ASSERT_TRUE(writeControl(dir, "musique:100"));  // beside the executable: not the control file
     sleepMs(700);
     ASSERT_TRUE(stillRunning(pid));
-    std::size_t heard = fs::exists(out) ? fs::file_size(out) : 0;
-    EXPECT_GT(countNonZero(out, 0, heard), heard / 8) << "the music is not playing";
-
+    const std::string heard = contents(out);
+    EXPECT_GT(heard.size() - std::count(heard.begin(), heard.end(), '\0'), heard.size() / 8) << "no music heard";
     ASSERT_TRUE(writeControl(work, "musique:0"));
     sleepMs(700);
-    std::size_t total = fs::file_size(out);
-    // The last 4 KiB written (a few tens of milliseconds in any format the
-    // device may have) must be silence.
-    ASSERT_GT(total, heard + 4096);
-    EXPECT_EQ(countNonZero(out, total - 4096, total), 0u) << "the music did not stop";
+    // The last 4 KiB written (tens of milliseconds in any device format) must be silence.
+    const std::string all = contents(out);
+    ASSERT_GT(all.size(), heard.size() + 4096);
+    EXPECT_EQ(std::count(all.end() - 4096, all.end(), '\0'), 4096) << "the music did not stop";
     expectEndsOnQuit(work);
 }
 

@@ -1,8 +1,8 @@
 // The polling loop against a scripted control file and a recording audio layer.
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <optional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,175 +10,65 @@
 
 namespace {
 
-// The control file's content at each poll; nullopt = the read fails.
-std::vector<std::optional<std::string>> script;
-std::size_t reads = 0;
-std::vector<int> pauses;
-std::vector<std::string> calls;  // "play FILE" / "stop"
-bool loadSucceeds = true;
+struct Fake {
+    // The control file at each poll: a number n stands for "musique:n", "-"
+    // for a failed read, any other word is the token itself.
+    std::vector<std::string> script;
+    bool loads = true;  // what playLoop answers
+    std::size_t reads = 0;
+    std::vector<int> pauses;
+    std::string calls;  // the wave files played (without their folder) and "stop", in order
+} fake;
 
 bool scriptedRead(std::string& token) {
-    if (reads >= script.size()) {
-        ADD_FAILURE() << "the player polled past the end of the script";
-        token = "musique:100";
-        return true;
-    }
-    const auto& entry = script[reads++];
-    if (!entry) return false;
-    token = *entry;
-    return true;
+    const std::string e = fake.reads < fake.script.size() ? fake.script[fake.reads] : "100";  // run() fails
+    ++fake.reads;
+    token = e.find_first_not_of("-0123456789") == std::string::npos ? "musique:" + e : e;
+    return e != "-";
 }
-
-void recordPause(int ms) { pauses.push_back(ms); }
-
+void recordPause(int ms) { fake.pauses.push_back(ms); }
+void record(const std::string& what) { fake.calls += (fake.calls.empty() ? "" : " ") + what; }
 bool recordPlay(const std::string& path) {
-    calls.push_back("play " + path);
-    return loadSucceeds;
+    record(path.starts_with("/jeu/sons/") ? path.substr(10) : path);
+    return fake.loads;
 }
-void recordStop() { calls.push_back("stop"); }
+void recordStop() { record("stop"); }
 
-const MusicAudio FAKE_AUDIO{recordPlay, recordStop};
-
-std::optional<std::string> track(int n) { return "musique:" + std::to_string(n); }
-
-class MusicLoop : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ps = PlayerState{};
-        ps.playerDir = "/jeu/sons";
-        script.clear();
-        reads = 0;
-        pauses.clear();
-        calls.clear();
-        loadSucceeds = true;
-    }
-    // Runs the whole loop over the script; every entry must be read.
-    void run() {
-        EXPECT_EQ(runMusicPlayer(scriptedRead, recordPause, FAKE_AUDIO), 0);
-        EXPECT_EQ(reads, script.size()) << "the loop ended before the quit number was read";
-    }
-};
-
-TEST_F(MusicLoop, ChangesOnlyWhenTheNumberChangesAndEndsOnQuit) {
-    script = {track(4), track(4), track(1), track(1), track(0), track(1), track(100)};
-    run();
-    EXPECT_EQ(calls, (std::vector<std::string>{"play /jeu/sons/MusicIntro.wav",
-                                               "play /jeu/sons/MusicNormale.wav", "stop",
-                                               "play /jeu/sons/MusicNormale.wav"}));
-    // One pause of 125 ms after every read, the last one included.
-    EXPECT_EQ(pauses, std::vector<int>(7, POLL_INTERVAL_MS));
+// Runs the whole loop over the script, which must be read to its end with a
+// poll interval's pause after every read; returns what the audio was told.
+std::string run(const std::string& script, bool loads = true) {
+    std::istringstream words(script);
+    fake = Fake{};
+    fake.script.assign(std::istream_iterator<std::string>(words), {});
+    fake.loads = loads;
+    ps = PlayerState{};
+    ps.playerDir = "/jeu/sons";
+    EXPECT_EQ(runMusicPlayer(scriptedRead, recordPause, MusicAudio{recordPlay, recordStop}), 0);
+    EXPECT_EQ(fake.reads, fake.script.size()) << "the loop did not end on the quit number";
+    EXPECT_EQ(fake.pauses, std::vector<int>(fake.reads, POLL_INTERVAL_MS));
+    return fake.calls;
 }
 
-TEST_F(MusicLoop, QuitAtStartEndsAfterOnePollWithNothingPlayed) {
-    script = {track(100)};
-    run();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(pauses.size(), 1u);
+TEST(MusicLoop, ChangesOnlyWhenTheNumberChangesAndEndsOnQuit) {
+    EXPECT_EQ(run("4 4 1 1 0 1 100"), "MusicIntro.wav MusicNormale.wav stop MusicNormale.wav");
+    EXPECT_EQ(run("100"), "");  // ends after the first poll, nothing played
+    // Every track has its own file; one that fails to load is not retried at every poll.
+    EXPECT_EQ(run("1 1 2 3 4 5 100", false),
+              "MusicNormale.wav MusicCombats.wav MusicBoutique.wav MusicIntro.wav MusicFin.wav");
+    // The file missing at start, deleted while a track plays, then written again.
+    EXPECT_EQ(run("- 5 - - 5 - 0 - 0 100"), "MusicFin.wav stop");
 }
 
-TEST_F(MusicLoop, EveryTrackPlaysItsOwnFile) {
-    script = {track(1), track(2), track(3), track(4), track(5), track(100)};
-    run();
-    EXPECT_EQ(calls, (std::vector<std::string>{
-                         "play /jeu/sons/MusicNormale.wav", "play /jeu/sons/MusicCombats.wav",
-                         "play /jeu/sons/MusicBoutique.wav", "play /jeu/sons/MusicIntro.wav",
-                         "play /jeu/sons/MusicFin.wav"}));
-}
-
-TEST_F(MusicLoop, SilenceAtStartOrRepeatedStopsNothingMore) {
-    // 0 is the starting number: reading it first changes nothing.
-    script = {track(0), track(3), track(0), track(0), track(3), track(100)};
-    run();
-    EXPECT_EQ(calls, (std::vector<std::string>{"play /jeu/sons/MusicBoutique.wav", "stop",
-                                               "play /jeu/sons/MusicBoutique.wav"}));
-}
-
-TEST_F(MusicLoop, GarbageAndUnknownNumbersAreIgnored) {
-    script = {track(2),
-              "garbage",
-              "musique:",
-              "Musique:3",
-              "musique:7",
-              "musique:-1",
-              "musique:99999999999",
-              "musique:2",
-              // an ignored number in between does not restart the track either
-              track(6),
-              track(2),
-              "",
-              track(100)};
-    run();
-    EXPECT_EQ(calls, (std::vector<std::string>{"play /jeu/sons/MusicCombats.wav"}));
-    EXPECT_EQ(ps.currentTrack, MUSIC_QUIT);
-}
-
-TEST_F(MusicLoop, UnknownNumbersNeverReachTheAudioEvenFromSilence) {
-    script = {track(6), track(-5), track(101), track(INT_MAX), track(INT_MIN), track(100)};
-    run();
-    EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(MusicLoop, FailedReadsLeaveTheMusicPlaying) {
-    // The file deleted while a track plays, then written again.
-    script = {std::nullopt, track(5), std::nullopt, std::nullopt, track(5), std::nullopt,
-              track(0), std::nullopt, track(100)};
-    run();
-    EXPECT_EQ(calls, (std::vector<std::string>{"play /jeu/sons/MusicFin.wav", "stop"}));
-}
-
-TEST_F(MusicLoop, MissingWaveFileIsNotRetriedAndTheLoopGoesOn) {
-    loadSucceeds = false;
-    script = {track(1), track(1), track(2), track(100)};
-    run();
-    EXPECT_EQ(calls, (std::vector<std::string>{"play /jeu/sons/MusicNormale.wav",
-                                               "play /jeu/sons/MusicCombats.wav"}));
-}
-
-TEST_F(MusicLoop, SinglePollKeepsTheTwoNumbers) {
-    std::string t = "musique:3";
-    EXPECT_TRUE(pollControl(&t, FAKE_AUDIO));
-    EXPECT_EQ(ps.previousTrack, 0);
-    EXPECT_EQ(ps.currentTrack, 3);
-    EXPECT_TRUE(pollControl(nullptr, FAKE_AUDIO));
-    EXPECT_EQ(ps.previousTrack, 3);
-    EXPECT_EQ(ps.currentTrack, 3);
-    t = "musique:100";
-    EXPECT_FALSE(pollControl(&t, FAKE_AUDIO));
-    EXPECT_EQ(ps.previousTrack, 3);
-    EXPECT_EQ(calls.size(), 1u);
-}
-
-TEST(ControlToken, ParsesLikeTheFormat) {
-    struct Case {
-        const char* token;
-        bool matches;
-        int number;
-    };
-    const Case cases[] = {
-        {"musique:4", true, 4},        {"musique:100", true, 100},
-        {"musique:+4", true, 4},       {"musique:004", true, 4},
-        {"musique:4abc", true, 4},     {"musique:1:2", true, 1},
-        {"musique:-0", true, 0},       {"musique:-12", true, -12},
-        {"musique:2147483647", true, INT_MAX},
-        {"musique:", false, 0},        {"musique:+", false, 0},
-        {"musique:+-4", false, 0},     {"musique:x4", false, 0},
-        {"musique4", false, 0},        {"musiqu:4", false, 0},
-        {"xmusique:4", false, 0},      {"MUSIQUE:4", false, 0},
-        {"", false, 0},                {"musique:2147483648", false, 0},
-        {"musique:-99999999999999999999", false, 0},
-    };
-    for (const Case& c : cases) {
-        int n = -777;
-        EXPECT_EQ(parseControlToken(c.token, n), c.matches) << c.token;
-        EXPECT_EQ(n, c.matches ? c.number : -777) << c.token;
-    }
-}
-
-TEST(ControlToken, OnlyTheFiveTracksHaveFiles) {
-    ps.playerDir = "d";
-    EXPECT_EQ(trackPath(MUSIC_NORMAL), "d/MusicNormale.wav");
-    EXPECT_EQ(trackPath(MUSIC_END), "d/MusicFin.wav");
-    for (int n : {MUSIC_SILENCE, MUSIC_QUIT, 6, -1}) EXPECT_EQ(trackPath(n), "") << n;
+TEST(MusicLoop, ReadsTheNumberLikeTheFormatAndIgnoresTheRest) {
+    // From silence (0 at start changes nothing) and while a track plays; an
+    // ignored token in between does not restart the track.
+    EXPECT_EQ(run("0 6 -5 101 2147483647 -2147483648 2 garbage musique: Musique:3 7 99999999999 6 2 100"),
+              "MusicCombats.wav");
+    // "musique:%d": a sign, leading zeros and anything after the digits are
+    // fine; a number beyond an int is not taken modulo 2^32.
+    EXPECT_EQ(run("musique:+3 musique:4abc musique:-0 musique:1:2 musique:4294967301 musique:+-5 MUSIQUE:3 "
+                  "xmusique:3 musique:05 100"),
+              "MusicBoutique.wav MusicIntro.wav stop MusicNormale.wav MusicFin.wav");
 }
 
 }  // namespace
