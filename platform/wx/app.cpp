@@ -49,7 +49,7 @@ public:
         const wxEventType t = event.GetEventType();
         if (t == wxEVT_KEY_UP) {
             auto* win = wxDynamicCast(event.GetEventObject(), wxWindow);
-            int vk = vkFromWxKey(static_cast<wxKeyEvent&>(event).GetKeyCode());
+            int vk = vkOfEvent(static_cast<wxKeyEvent&>(event));
             if (win && vk) heldKeyUps.emplace_back(win, vk);
             return Event_Ignore;
         }
@@ -178,6 +178,15 @@ int vkFromWxKey(int k) {
     for (const KeyPair& p : KEYS)
         if (p.wx == k) return p.vk;
     return 0;
+}
+
+int vkOfEvent(const wxKeyEvent& e) {
+    // The digit keys of the top row are '0'..'9' whatever the layout (on
+    // AZERTY they type "&", "é"... unshifted), as virtual keys are; the X
+    // server numbers them 10 to 19.
+    const unsigned raw = e.GetRawKeyFlags();
+    if (raw >= 10 && raw <= 19) return raw == 19 ? '0' : static_cast<int>('1' + raw - 10);
+    return vkFromWxKey(e.GetKeyCode());
 }
 
 int wxKeyFromVk(int v) {

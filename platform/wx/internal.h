@@ -136,6 +136,8 @@ std::string gtkMnemonic(const std::string& text);
 
 // Windows virtual key of a wx key code, 0 when the programs have no use for it.
 int vkFromWxKey(int wxKey);
+// The virtual key of a key event (the key's place decides for the digits).
+int vkOfEvent(const wxKeyEvent&);
 int wxKeyFromVk(int vk);
 
 }  // namespace wxb

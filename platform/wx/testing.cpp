@@ -49,6 +49,26 @@ void key(int vk, bool down) {
     wxYield();
 }
 
+void rawKey(int keycode, bool down) {
+    using FakeKeyFn = int (*)(void*, unsigned, int, unsigned long);
+    using FlushFn = int (*)(void*);
+    auto fake = reinterpret_cast<FakeKeyFn>(wxb::gtkSymbol("XTestFakeKeyEvent"));
+    auto flush = reinterpret_cast<FlushFn>(wxb::gtkSymbol("XFlush"));
+    void* dpy = wxGetDisplayInfo().dpy;
+    if (!fake || !flush || !dpy) return;
+    fake(dpy, static_cast<unsigned>(keycode), down ? 1 : 0, 0);
+    flush(dpy);
+    wxYield();
+}
+
+unsigned long keysymOf(int keycode) {
+    using KeysymFn = unsigned long (*)(void*, unsigned char, int, int);
+    auto lookup = reinterpret_cast<KeysymFn>(wxb::gtkSymbol("XkbKeycodeToKeysym"));
+    void* dpy = wxGetDisplayInfo().dpy;
+    if (!lookup || !dpy) return 0;
+    return lookup(dpy, static_cast<unsigned char>(keycode), 0, 0);
+}
+
 void mouse(Window w, int x, int y, bool down) {
     if (!w || !w->surface) return;
     wxUIActionSimulator sim;

@@ -16,6 +16,10 @@ bool click(Window dlg, int id);
 // Types a key into the focused window through the X server (XTest), as the
 // keyboard does: down, or up.
 void key(int vk, bool down);
+// Presses or releases a key by its X keycode (its place on the keyboard).
+void rawKey(int x11Keycode, bool down);
+// The symbol the X server's layout gives a keycode unshifted (an X keysym).
+unsigned long keysymOf(int x11Keycode);
 // Moves the mouse to a client point of a window and presses or releases the
 // left button there, through the X server.
 void mouse(Window w, int x, int y, bool down);

@@ -72,7 +72,7 @@ private:
         blitBacking(w_, dc, GetUpdateRegion().GetBox());
     }
     void onKeyDown(wxKeyEvent& e) {
-        int vk = vkFromWxKey(e.GetKeyCode());
+        int vk = vkOfEvent(e);
         if (e.AltDown()) {
             // System keys never reach the program; Alt+F4 closes the window.
             if (e.GetKeyCode() == WXK_F4) {
@@ -86,7 +86,7 @@ private:
         flushPaints();
     }
     void onKeyUp(wxKeyEvent& e) {
-        int vk = vkFromWxKey(e.GetKeyCode());
+        int vk = vkOfEvent(e);
         if (!vk || e.AltDown()) return;
         send(w_, Msg::KeyUp, vk, 0);
         flushPaints();

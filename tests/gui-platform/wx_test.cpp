@@ -311,6 +311,31 @@ TEST(WxInput, KeysAndMouseReachTheClientArea) {
     }
 }
 
+// On a French keyboard the top row types "&", "é", ... and still gives the
+// digit keys, as the game's quick keys 1 to 6 expect.
+TEST(WxInput, DigitKeysWhateverTheLayout) {
+    if (std::system("setxkbmap -layout fr 2>/dev/null") != 0) GTEST_SKIP() << "no setxkbmap";
+    struct Restore {
+        ~Restore() { (void)std::system("setxkbmap -layout us 2>/dev/null"); }
+    } restore;
+    Window w = openWindow();
+    constexpr unsigned long XK_AMPERSAND = 0x26;
+    if (wxtest::keysymOf(10) != XK_AMPERSAND) GTEST_SKIP() << "the X server kept its layout";
+    wxtest::mouse(w, 10, 10, false);
+    for (int keycode : {10, 11, 15, 19}) {  // the keys of 1, 2, 6 and 0
+        wxtest::rawKey(keycode, true);
+        wxtest::rawKey(keycode, false);
+    }
+    wxtest::key('Q', true);  // letters follow the layout, as on Windows
+    wxtest::key('Q', false);
+    wxtest::runFor(50);
+    for (int d : {'1', '2', '6', '0'}) {
+        EXPECT_EQ(count(w, Msg::KeyDown, d), 1) << char(d);
+        EXPECT_EQ(count(w, Msg::KeyUp, d), 1) << char(d);
+    }
+    EXPECT_EQ(count(w, Msg::KeyDown, 'Q'), 1);
+}
+
 TEST(WxInput, AHeldKeyRepeatsAsKeyDowns) {
     Window w = openWindow();
     wxtest::mouse(w, 10, 10, false);
