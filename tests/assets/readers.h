@@ -3,6 +3,7 @@
 // decoder (what the game will see) plus their header fields, and wave files.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@
 namespace assettest {
 
 using Bytes = std::vector<std::uint8_t>;
+using Rgb = std::array<int, 3>;
 
 inline Bytes readBytes(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -29,10 +31,10 @@ inline std::uint32_t le(const Bytes& b, std::size_t at, int n) {
 struct Pic {
     bool ok = false;  // decoded, and a 24-bit BMP or an icon whose first image is 32-bit with a mask
     int w = 0, h = 0;
-    std::vector<unsigned> px;          // 0xRRGGBB, row 0 at the top
-    std::vector<std::uint8_t> alpha;   // per pixel
+    std::vector<Rgb> px;               // row 0 at the top
+    std::vector<int> alpha;            // per pixel
     std::vector<bool> maskClear;       // icons: the AND mask says transparent
-    unsigned at(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
+    Rgb at(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
 };
 
 inline Pic readPicture(const Bytes& b) {
@@ -41,7 +43,7 @@ inline Pic readPicture(const Bytes& b) {
     if (!platform::image::decode(b.data(), b.size(), img)) return p;
     p.w = img.w, p.h = img.h;
     for (std::size_t k = 0; k < img.px.size(); k += 4)
-        p.px.push_back(img.px[k] << 16 | img.px[k + 1] << 8 | img.px[k + 2]), p.alpha.push_back(img.px[k + 3]);
+        p.px.push_back({img.px[k], img.px[k + 1], img.px[k + 2]}), p.alpha.push_back(img.px[k + 3]);
     if (!img.icon) {
         p.ok = b[0] == 'B' && le(b, 2, 4) == b.size() && le(b, 28, 2) == 24 && le(b, 30, 4) == 0;
         return p;
@@ -60,22 +62,16 @@ struct Wav {
     double seconds() const { return rate ? static_cast<double>(samples.size()) / rate : 0; }
 };
 
+// The plain 44-byte header: RIFF, "fmt " of 16 bytes, then "data" to the end.
 inline Wav readWav(const Bytes& b) {
     Wav w;
-    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) + std::string(b.begin() + 8, b.begin() + 12) != "RIFFWAVE" ||
-        le(b, 4, 4) + 8 != b.size())
+    auto tag = [&](std::size_t at) { return at + 4 <= b.size() ? std::string(b.begin() + at, b.begin() + at + 4) : ""; };
+    if (tag(0) != "RIFF" || tag(8) != "WAVE" || tag(12) != "fmt " || le(b, 16, 4) != 16 || tag(36) != "data" ||
+        le(b, 4, 4) + 8 != b.size() || le(b, 40, 4) + 44 != b.size())
         return w;
-    for (std::size_t at = 12, len; at + 8 <= b.size(); at += 8 + len + (len & 1)) {
-        const std::string id(b.begin() + at, b.begin() + at + 4);
-        if (len = le(b, at + 4, 4); at + 8 + len > b.size()) return Wav{};
-        if (id == "fmt ") {
-            w.format = le(b, at + 8, 2), w.channels = le(b, at + 10, 2), w.rate = le(b, at + 12, 4), w.bits = le(b, at + 22, 2);
-            if (le(b, at + 16, 4) != static_cast<std::uint32_t>(w.rate * w.channels * w.bits / 8)) return Wav{};
-        } else if (id == "data" && w.rate) {
-            for (std::size_t i = 0; i + 1 < len; i += 2) w.samples.push_back(static_cast<std::int16_t>(le(b, at + 8 + i, 2)));
-            w.ok = true;
-        }
-    }
+    w.format = le(b, 20, 2), w.channels = le(b, 22, 2), w.rate = le(b, 24, 4), w.bits = le(b, 34, 2);
+    w.ok = le(b, 28, 4) == static_cast<std::uint32_t>(w.rate * w.channels * w.bits / 8);
+    for (std::size_t i = 44; i + 1 < b.size(); i += 2) w.samples.push_back(static_cast<std::int16_t>(le(b, i, 2)));
     return w;
 }
 
