@@ -12,8 +12,10 @@
 #include "state.h"
 #include "world/scene.h"
 
+std::string getModuleDirectory() { return platform::dirName(platform::executablePath()); }
+
 void buildPaths() {
-    gs.GameDir = platform::dirName(platform::executablePath());
+    gs.GameDir = getModuleDirectory();
     gs.imagesDir = gs.GameDir + "/Images/";
     gs.heroRightIconPath = gs.GameDir + "/Images/hommed.ico";
     gs.heroLeftIconPath = gs.GameDir + "/Images/hommeg.ico";

@@ -4,13 +4,15 @@
 
 #include <string_view>
 
-constexpr int MUSIC_SILENCE = 0;
-constexpr int MUSIC_NORMAL = 1;
-constexpr int MUSIC_FIGHT = 2;
-constexpr int MUSIC_SHOP = 3;
-constexpr int MUSIC_INTRO = 4;
-constexpr int MUSIC_END = 5;
-constexpr int MUSIC_QUIT = 100;
+// The numbers of the music control file.
+using MusicTrack = int;
+constexpr MusicTrack MUSIC_SILENCE = 0;
+constexpr MusicTrack MUSIC_NORMAL = 1;
+constexpr MusicTrack MUSIC_FIGHT = 2;
+constexpr MusicTrack MUSIC_SHOP = 3;
+constexpr MusicTrack MUSIC_INTRO = 4;
+constexpr MusicTrack MUSIC_END = 5;
+constexpr MusicTrack MUSIC_QUIT = 100;
 
 // The control file, relative to the working directory.
 constexpr const char* MUSIC_CONTROL_FILE = "sons/MusicCfg.cfg";
@@ -19,4 +21,4 @@ constexpr const char* MUSIC_CONTROL_FILE = "sons/MusicCfg.cfg";
 // The name is UTF-8 ("épée mur", "clé").
 void playSound(std::string_view name);
 // Writes "musique:N" with the track times musicOn (the quit number always as 100).
-void selectMusic(int track);
+void selectMusic(MusicTrack track);
