@@ -119,7 +119,8 @@ TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {
     gs.escapeMode = 1;
     refreshView();
     const Step& mage = toMage.route.back();
-    SearchResult out = search(level, {mage.row, mage.col}, mage.facing, mage.flags | MAGE_DEAD, {Goal::Exit, {}}, rules);
+    SearchResult out =
+        search(level, {mage.row, mage.col}, mage.facing, mage.flags | MAGE_DEAD, {Goal::Exit, {}}, rules);
     ASSERT_TRUE(out.found);
     play(out.route, mage.flags | MAGE_DEAD);
     if (HasFatalFailure()) return;
@@ -143,7 +144,7 @@ TEST_F(Replay, TheSearchMovesLikeTheGameOnRandomRooms) {
             for (int c = left; c < left + 18; ++c) room[r][c] = codes[random() % codes.size()];
         int row = ROWS, col = 0;
         while (row >= ROWS || room[row][col] != 'a')
-            std::tie(row, col) = std::pair(top + static_cast<int>(random() % 12), left + static_cast<int>(random() % 18));
+            std::tie(row, col) = std::pair(top + int(random() % 12), left + int(random() % 18));
         HeroState hero{row, col, random() % 2 ? 1 : -1, 1, 0};
         // Whatever a death of the previous run did, this run plays a fresh game.
         gs.life = 100;
