@@ -238,7 +238,7 @@ TEST_F(Headless, TimersFireInOrderOfDueTimeAndPausesDelayThem) {
     events.clear();
     hl::setStartTime(1000);
     setTimer(w, 4, 100);
-    pauseMs(450);
+    pauseMs(450);  // the clock goes from 212 to 662
     EXPECT_EQ(timeSeconds(), 1000);
     EXPECT_TRUE(events.empty());
     hl::setScript({"wait 0"});
