@@ -291,8 +291,9 @@ constexpr unsigned FACE = 0xECE9D8;  // a new window's button face
 
 // A picture file loaded at w x h.
 Image loadBytes(const support::Bytes& file, int w, int h) {
-    support::spit(testing::TempDir() + "qpicture", file);
-    return loadImage(testing::TempDir() + "qpicture", w, h);
+    const support::TempDir d;
+    support::spit(d / "picture", file);
+    return loadImage(d / "picture", w, h);
 }
 
 class Draw : public Headless {
@@ -389,7 +390,8 @@ TEST_F(Draw, TextInkAndItsOpaqueBackground) {
 TEST_F(Draw, ShotsArePngFilesOfTheFramebuffer) {
     fill(rgb(1, 2, 3));
     rectangle(dc, Rect{59, 39, 60, 40}, rgb(200, 100, 50), rgb(200, 100, 50));
-    const std::string path = testing::TempDir() + "qshot.png";
+    const support::TempDir d;
+    const std::string path = d / "shot.png";
     ASSERT_TRUE(hl::savePng(w, path));
     EXPECT_FALSE(hl::savePng(w, "/nonexistent-dir/x.png"));
     const std::string png = support::slurp(path);
