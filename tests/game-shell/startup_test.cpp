@@ -160,6 +160,8 @@ TEST_F(Startup, MenusOnTheTitleScreenAndWhilePlaying) {
         "menu 40013",               // help
         "menu 40018", "wait 400",   // credits
         "menu 40011", "click 1",    // a new game on the built-in castle
+        "close",                    // cancels the default-slot dialog once there is one, else
+                                    // the close box's question, answered by its default No
         "menu 40018",               // credits while playing: only a box
         "menu 40012", "click 2",    // options: the playing dialog
         "answer no", "close",       // close box while playing: keep playing
