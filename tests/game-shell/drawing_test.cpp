@@ -106,20 +106,6 @@ TEST_F(Drawing, HeroIconByFacingWithItsTransparency) {
     EXPECT_EQ(px(x0 + 12, y0 + 12), AIR_RGB);
 }
 
-TEST_F(Drawing, RefreshViewCopiesTheBlockAtTheOrigin) {
-    for (int r = 0; r < GRID_ROWS; ++r)
-        for (int c = 0; c < GRID_COLS; ++c) gs.LevelGrid[r][c] = static_cast<char>(34 + (r * 7 + c) % 90);
-    const int origins[][2] = {{0, 0}, {VIEW_LEFT_MAX, VIEW_TOP_MAX}, {13, 57}};
-    for (const auto& o : origins) {
-        gs.viewLeft = o[0];
-        gs.viewTop = o[1];
-        refreshView();
-        for (int r = 0; r < VIEW_ROWS; ++r)
-            for (int c = 0; c < VIEW_COLS; ++c)
-                ASSERT_EQ(gs.view[r][c], gs.LevelGrid[o[1] + r][o[0] + c]) << r << "," << c;
-    }
-}
-
 TEST_F(Drawing, TitlePictureAtTheOrigin) {
     int w = 0, h = 0;
     std::vector<unsigned> title;

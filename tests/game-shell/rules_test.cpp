@@ -65,8 +65,3 @@ TEST_F(Weight, TableQuirksAndSums) {
     gs.inventory[5] = 0;
     EXPECT_NEAR(gs.carriedWeight, 12.5f, 1e-4f);
 }
-
-TEST_F(Weight, TableMatchesFloorTiles) {
-    for (int i = 1; i <= 16; ++i) EXPECT_EQ(ITEM_TABLE[i].tile, itemTileChars[i]) << i;
-    EXPECT_EQ(ITEM_TABLE[GOLD].useId, 0);
-}
