@@ -257,3 +257,40 @@ TEST_F(Panel, NothingOfThePanelOnTheTitleScreen) {
     EXPECT_EQ(px(131, 278), title[static_cast<std::size_t>(278 * w + 131)]);
     EXPECT_EQ(px(422, 13), rgbOf(platform::BUTTON_FACE));  // no item column either
 }
+
+TEST_F(Drawing, IntroWalksTheHeroInAndClosesTheGate) {
+    writePictures();
+    for (int slow : {0, 1}) {
+        hl::clearTranscript();
+        openMain(true);
+        corridor(0, VIEW_TOP_MAX);  // the floor is row 95
+        for (int c = 0; c < GRID_COLS; ++c) gs.LevelGrid[99][c] = 's';
+        gs.heroCol = 0;
+        gs.heroRow = 9;
+        gs.LevelGrid[97][2] = 's';
+        gs.LevelGrid[98][2] = 'a';
+        refreshView();
+        gs.slowComputer = slow;
+        const long long before = hl::nowMs();
+        playIntro();
+        // 5 steps of 200 ms and 13 stone frames of 110 ms, then 500 ms always.
+        EXPECT_EQ(hl::nowMs() - before, slow ? 500 : 5 * 200 + 13 * 110 + 500) << slow;
+        EXPECT_EQ(gs.heroCol, 5);
+        EXPECT_EQ(gs.LevelGrid[97][2], 'a');
+        EXPECT_EQ(gs.LevelGrid[98][2], 's');
+        EXPECT_EQ(gs.view[9][2], 's');
+        EXPECT_EQ(px(2 * 24 + 3, 9 * 24 + 3), FLOOR_RGB);  // the stone in place
+        EXPECT_EQ(px(2 * 24 + 3, 8 * 24 + 3), AIR_RGB);
+        EXPECT_EQ(px(5 * 24 + 12, 9 * 24 + 12), HERO_RIGHT_RGB);
+        const int kill = lineIndex("timer kill main 0");
+        const int silence = lineIndex("music 0");
+        const int welcome = lineIndex("caption=\"Bienvenue dans l'aventure...\"");
+        const int stone = lineIndex("sound pierre");
+        ASSERT_GE(kill, 0);
+        EXPECT_GT(silence, kill);
+        EXPECT_GT(welcome, silence);
+        EXPECT_GT(stone, welcome);
+        EXPECT_NE(hl::transcript()[static_cast<std::size_t>(welcome)].find("Que l'aventure commence !!\""),
+                  std::string::npos);
+    }
+}
