@@ -47,29 +47,24 @@ inline std::string output(const std::string& command, int* status = nullptr) {
     return out;
 }
 
-// A 24-bit bottom-up BMP of w x h pixels of one colour.
-inline std::string solidBmp(int w, int h, platform::Color c) {
-    const unsigned row = (w * 3 + 3) & ~3;
-    std::string s = "BM";
-    for (auto [v, n] : {std::pair<unsigned, int>{54 + row * h, 4}, {0, 4}, {54, 4}, {40, 4}, {w, 4},
-                        {h, 4}, {1, 2}, {24, 2}, {0, 4}, {row * h, 4}, {2835, 4}, {2835, 4}, {0, 4}, {0, 4}})
+// The colour of each test picture as 0xRRGGBB (distinct per character), and the marker's.
+inline unsigned colorOf(char tile) {
+    const unsigned c = static_cast<unsigned char>(tile);
+    return ((c * 37) % 200 + 20) << 16 | ((c * 91) % 200 + 30) << 8 | ((c * 53) % 180 + 40);
+}
+constexpr unsigned MARKER = 0xFFFF00;
+
+// A 7 x 7 24-bit bottom-up BMP of one colour.
+inline std::string solidBmp(unsigned rgb) {
+    std::string s = "BM", row;
+    for (auto [v, n] : {std::pair{54u + 24 * 7, 4}, {0u, 4}, {54u, 4}, {40u, 4}, {7u, 4}, {7u, 4}, {1u, 2}, {24u, 2}, {0u, 4},
+                        {24u * 7, 4}, {2835u, 4}, {2835u, 4}, {0u, 4}, {0u, 4}})
         for (int k = 0; k < n; ++k) s += static_cast<char>(v >> (8 * k));
-    std::string line;
-    for (int x = 0; x < w; ++x) line += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
-    line.resize(row, '\0');
-    for (int y = 0; y < h; ++y) s += line;
+    for (int x = 0; x < 7; ++x) row += {static_cast<char>(rgb), static_cast<char>(rgb >> 8), static_cast<char>(rgb >> 16)};
+    row.resize(24, '\0');
+    for (int y = 0; y < 7; ++y) s += row;
     return s;
 }
-
-inline unsigned rgbValue(platform::Color c) { return c.r << 16 | c.g << 8 | c.b; }
-// The colour of each test picture (distinct per character), and the marker's.
-inline platform::Color tileColor(char tile) {
-    unsigned char c = static_cast<unsigned char>(tile);
-    return platform::rgb((c * 37) % 200 + 20, (c * 91) % 200 + 30, (c * 53) % 180 + 40);
-}
-inline unsigned colorOf(char tile) { return rgbValue(tileColor(tile)); }
-constexpr platform::Color MARKER_COLOR{255, 255, 0};
-const unsigned MARKER = rgbValue(MARKER_COLOR);
 
 // 7 x 7 pictures for the characters and the start marker "².bmp" in dir/imagese/,
 // replaced atomically: tests running side by side share the pictures beside
@@ -77,8 +72,8 @@ const unsigned MARKER = rgbValue(MARKER_COLOR);
 inline void writeEditorPictures(const std::string& dir, const std::string& tiles) {
     std::filesystem::create_directories(dir + "/imagese");
     for (char tile : tiles)
-        platform::replaceFile(dir + "/imagese/" + tile + ".bmp", solidBmp(7, 7, tileColor(tile)));
-    platform::replaceFile(dir + "/imagese/\xC2\xB2.bmp", solidBmp(7, 7, MARKER_COLOR));
+        platform::replaceFile(dir + "/imagese/" + tile + ".bmp", solidBmp(colorOf(tile)));
+    platform::replaceFile(dir + "/imagese/\xC2\xB2.bmp", solidBmp(MARKER));
 }
 
 // A perso.niv: the cells (padded with 'a' to 10,000) and " %d %d ".
@@ -96,14 +91,6 @@ inline std::string with(std::string cells, std::initializer_list<std::pair<int, 
 
 // The client pixel at the middle of a cell's column or row.
 inline int mid(int index) { return 2 + 7 * index + 3; }
-
-// The message box lines of a transcript.
-inline std::vector<std::string> boxesOf(const std::vector<std::string>& transcript) {
-    std::vector<std::string> out;
-    for (const std::string& line : transcript)
-        if (line.rfind("box ", 0) == 0) out.push_back(line);
-    return out;
-}
 
 // Script lines from "a; b; ...", where "@C,R" is the middle of cell (C, R),
 // "click X Y" presses and releases the left button, and "drag X1 Y1 ... Xn Yn"
