@@ -66,7 +66,7 @@ TEST(EditorGui, ClickAndDragPaintAndTheMenuSaves) {
         return " mousemove --window " + window + " --sync " + std::to_string(ox + mid(col)) + " " +
                std::to_string(oy + mid(row));
     };
-    output("xdotool" + to(10, 10) + " click 1" + to(20, 20) + " mousedown 1" + to(21, 20) + " sleep 0.05" +
+    output("xdotool" + to(10, 10) + " click 1" + to(20, 20) + " mousedown 1 sleep 0.05" + to(21, 20) + " sleep 0.05" +
            to(22, 20) + " sleep 0.05" + to(23, 20) + " sleep 0.05" + to(24, 21) + " sleep 0.05 mouseup 1 sleep 0.5");
     realgame::Shot after = x.grab(std::stoul(window));
     std::string expected(10000, 'a');
