@@ -49,9 +49,9 @@ TEST(EditorMenu, ToolsLiveInTheirSubMenusAndPlaceDistinctTiles) {
 
 struct Result {
     bool ended = false;  // in process: the editor ended before the script did
-    std::vector<std::string> lines, boxes;
+    std::vector<std::string> boxes, grids;  // every grid= line
     std::map<std::string, std::string> dump;  // the last value of each name=value line
-    std::string start() { return dump["startCol"] + "," + dump["startRow"]; }
+    std::string start() { return dump["startCol"] + " " + dump["startRow"]; }
 };
 
 // A level with floor in row 50 and lava in the last cell.
@@ -68,10 +68,10 @@ protected:
     Result parse(Result r, const std::string& out) {
         std::istringstream in(out);
         for (std::string line; std::getline(in, line);) {
-            r.lines.push_back(line);
             std::size_t eq = line.find('=');
             if (eq != std::string::npos && line.find(' ') > eq) r.dump[line.substr(0, eq)] = line.substr(eq + 1);
             if (line.rfind("box ", 0) == 0) r.boxes.push_back(line);
+            if (line.rfind("grid=", 0) == 0) r.grids.push_back(line.substr(5));
         }
         return r;
     }
@@ -106,7 +106,7 @@ protected:
 
 TEST_F(Editor, RunnerMouseEdgeCases) {
     level("", 50, 50);
-    Result r = runner("click 2 2; menu 40064; click 701 701; menu 40042; click 0 0; menu 40043; click 702 5");
+    Result r = runner("click 2,2; menu 40064; click 701,701; menu 40042; click 0,0; menu 40043; click 702,5");
     // (2, 2) then (0, 0): both cell (0, 0); (701, 701): cell (99, 99); (702, 5) outside.
     EXPECT_EQ(r.dump["grid"], with("", {{0, 'q'}, {9999, 'g'}}));
     EXPECT_EQ(r.dump["currentTool"], "d");
@@ -115,22 +115,19 @@ TEST_F(Editor, RunnerMouseEdgeCases) {
 TEST_F(Editor, RunnerDragThenAnnuler) {
     const std::string cells = with("", {{5000, 's'}});
     level(cells);
-    Result r = runner("drag @0,50 @1,50 @2,51; state; menu 40068");
-    std::vector<std::string> grids;
-    for (const std::string& line : r.lines)
-        if (line.rfind("grid=", 0) == 0) grids.push_back(line.substr(5));
-    EXPECT_EQ(grids, (std::vector<std::string>{with(cells, {{5001, 's'}, {5102, 's'}}), cells}));
+    EXPECT_EQ(runner("drag @0,50 @1,50 @2,51; state; menu 40068").grids,
+              (std::vector<std::string>{with(cells, {{5001, 's'}, {5102, 's'}}), cells}));
 }
 
 TEST_F(Editor, RunnerStartPointTool) {
     level("");
     Result once = runner("menu 40042; menu 40081; drag @5,6 @6,6");
-    EXPECT_EQ(once.start(), "5,6");
+    EXPECT_EQ(once.start(), "5 6");
     EXPECT_EQ(once.dump["currentTool"], "q");
     EXPECT_EQ(once.dump["grid"], with("", {{606, 'q'}}));
 
     Result twice = runner("menu 40081; menu 40081; click @9,9; mouse rdown @1,0");
-    EXPECT_EQ(twice.start(), "9,9");
+    EXPECT_EQ(twice.start(), "9 9");
     EXPECT_EQ(twice.dump["currentTool"], "²");
     EXPECT_EQ(twice.dump["grid"], with("", {}));
 
@@ -138,7 +135,7 @@ TEST_F(Editor, RunnerStartPointTool) {
     Result right = runner("menu 40081; mouse rdown @3,4");
     EXPECT_EQ(right.dump["currentTool"], "²");
     EXPECT_EQ(right.dump["grid"], with(std::string(10000, 's'), {{403, 'a'}}));
-    EXPECT_EQ(right.start(), "0,0");
+    EXPECT_EQ(right.start(), "0 0");
 }
 
 TEST_F(Editor, RunnerSaveTwiceWithTheStartMovedWritesTheBytes) {
@@ -157,7 +154,7 @@ TEST_F(Editor, RunnerXpFigureOfTwoGuardsAGhoulAndAKnight) {
 
 TEST_F(Editor, ScreenFollowsEveryEdit) {
     level(SAMPLE, 8, 50);
-    run("click 0 0; mouse rdown @8,50;"              // (0, 0) is cell (0, 0); the start cell cleared
+    run("click 0,0; mouse rdown @8,50;"              // (0, 0) is cell (0, 0); the start cell cleared
         "menu 40043; drag @6,50 @7,50 @8,50 @9,50;"  // a lava stroke over the start cell
         "menu 40081; click @20,30; menu 40055; mouse ldown @30,50");  // 'z' has no picture
     EXPECT_EQ(pixelOf(0, 0), colorOf('s'));
@@ -183,31 +180,30 @@ TEST_F(Editor, AnnulerUndoesTheLastStrokeOnlyAndNothingBeforeAPress) {
     EXPECT_EQ(pixelOf(11, 49), colorOf('d'));
 }
 
-TEST_F(Editor, LoadingSaysWhatWasRead) {
+// Each file is loaded as far as it can be, the author told what was wrong, and what
+// was loaded saved again whole (never a zero byte, always " %d %d ").
+TEST_F(Editor, LoadingSaysWhatWasReadAndSavingWritesItWhole) {
     const std::string q(EDITOR_CELLS, 'q'), chosen = "text=\"Niveau chargé!\"";
     struct Row {
         std::string file, grid, start;  // no file when empty
-        std::string box;  // a regular expression
+        std::string box;                // a regular expression
     };
-    for (const Row& r : std::vector<Row>{{"", "", "0,0", "owner=none icon=info.*introuvable"},
-                                         {"sgsq 3 x", "sgsq", "3,0", "icon=warning.*incomplet.*illisible"},
-                                         {q + "zzz 0 0", q, "0,0", chosen},
-                                         {q + " douze 3x", q, "0,0", "icon=warning.*illisible"},
-                                         {q + " -4 100", q, "0,99", "icon=warning.*hors de la grille"},
-                                         {q + " 99999999999999999999 5", q, "99,5", "hors de la grille"},
-                                         {with(q, {{10, '\0'}}) + " 1 1 ", with(q, {{10, 'a'}}), "1,1", chosen}}) {
+    for (const Row& r : std::vector<Row>{{"", "", "0 0", "owner=none icon=info.*introuvable"},
+                                         {"sgsq 3 x", "sgsq", "3 0", "icon=warning.*incomplet.*illisible"},
+                                         {q + "zzz 0 0", q, "0 0", chosen},
+                                         {q + " douze 3x", q, "0 0", "icon=warning.*illisible"},
+                                         {q + " -4 100", q, "0 99", "icon=warning.*hors de la grille"},
+                                         {q + " 99999999999999999999 5", q, "99 5", "hors de la grille"},
+                                         {with(q, {{10, '\0'}}) + " 1 1 ", with(q, {{10, 'a'}}), "1 1", chosen}}) {
         SCOPED_TRACE(r.file.substr(r.file.size() < 30 ? 0 : r.file.size() - 30));
         std::filesystem::remove("perso.niv");
         if (!r.file.empty()) writeFile("perso.niv", r.file);
-        Result got = run("");
+        Result got = run("menu 40057");
         EXPECT_EQ(got.dump["grid"], with(r.grid, {}));
         EXPECT_EQ(got.start(), r.start);
-        EXPECT_THAT(got.boxes, ElementsAre(ContainsRegex(r.box)));
+        EXPECT_THAT(got.boxes, ElementsAre(ContainsRegex(r.box), HasSubstr("text=\"sauvegardé\"")));
+        EXPECT_EQ(readFile("perso.niv"), with(r.grid, {}) + " " + r.start + " ");
     }
-    // Without a file the empty level is saved as whole cells.
-    std::filesystem::remove("perso.niv");
-    run("menu 40057");
-    EXPECT_EQ(readFile("perso.niv"), levelText("", 0, 0));
 
     // Charger replaces the edits with the file; with the file gone it keeps them.
     level(SAMPLE, 1, 2);
@@ -255,11 +251,11 @@ TEST_F(Editor, AnyKeyShowsTheCellUnderTheMouse) {
 TEST_F(Editor, SavedLevelLoadsIntoTheGame) {
     Result r = run("menu 40053; drag @0,98 @50,98 @99,98; menu 40064; click @40,97; menu 40081; click @99,97;"
                    "menu 40057");
-    EXPECT_EQ(r.start(), "99,97");
+    EXPECT_EQ(r.start(), "99 97");
     gs = GameState{};
     loadCustomLevel();
     EXPECT_EQ(std::string(&gs.LevelGrid[0][0], GRID_CELLS), r.dump["grid"]);
-    EXPECT_EQ(std::to_string(gs.customStartCol) + "," + std::to_string(gs.customStartRow), r.start());
+    EXPECT_EQ(std::to_string(gs.customStartCol) + " " + std::to_string(gs.customStartRow), r.start());
     EXPECT_EQ(gs.LevelGrid[98][50], 's');
     EXPECT_EQ(gs.LevelGrid[97][40], 'g');
 }

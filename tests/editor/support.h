@@ -76,45 +76,43 @@ inline void writeEditorPictures(const std::string& dir, const std::string& tiles
     platform::replaceFile(dir + "/imagese/\xC2\xB2.bmp", solidBmp(MARKER));
 }
 
-// A perso.niv: the cells (padded with 'a' to 10,000) and " %d %d ".
-inline std::string levelText(std::string cells, int col, int row) {
-    cells.resize(10000, 'a');
-    return cells + " " + std::to_string(col) + " " + std::to_string(row) + " ";
-}
-
 // The cells padded with 'a' to 10,000, then the given cells changed.
 inline std::string with(std::string cells, std::initializer_list<std::pair<int, char>> changes) {
     cells.resize(10000, 'a');
     for (auto [k, c] : changes) cells[k] = c;
     return cells;
 }
+// A perso.niv: the cells and " %d %d ".
+inline std::string levelText(const std::string& cells, int col, int row) {
+    return with(cells, {}) + " " + std::to_string(col) + " " + std::to_string(row) + " ";
+}
 
 // The client pixel at the middle of a cell's column or row.
 inline int mid(int index) { return 2 + 7 * index + 3; }
 
-// Script lines from "a; b; ...", where "@C,R" is the middle of cell (C, R),
-// "click X Y" presses and releases the left button, and "drag X1 Y1 ... Xn Yn"
-// presses at the first point, moves through the others and releases at the last.
+// Script lines from "a; b; ...", where a point is "X,Y" (client pixels) or "@C,R" (the
+// middle of cell (C, R)); "click P" presses and releases the left button at P, and
+// "drag P1 ... Pn" presses at P1, moves through the others and releases at Pn.
 inline std::vector<std::string> script(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream items(text);
-    for (std::string item, line; std::getline(items, item, ';'); line.clear()) {
+    for (std::string item; std::getline(items, item, ';');) {
         std::istringstream in(item);
-        for (std::string w; in >> w;) {
-            int c, r;
-            bool cell = std::sscanf(w.c_str(), "@%d,%d", &c, &r) == 2;
-            line += (line.empty() ? "" : " ") + (cell ? std::to_string(mid(c)) + " " + std::to_string(mid(r)) : w);
+        std::vector<std::string> w;
+        for (std::string word; in >> word;) {
+            int x, y;
+            const bool cell = word[0] == '@', point = std::sscanf(word.c_str() + cell, "%d,%d", &x, &y) == 2;
+            w.push_back(!point ? word : cell ? std::to_string(mid(x)) + " " + std::to_string(mid(y)) : std::to_string(x) + " " + std::to_string(y));
         }
-        std::istringstream words(line);
-        std::string verb;
-        std::vector<std::string> at;
-        if (!(words >> verb)) continue;
-        if (verb != "click" && verb != "drag") lines.push_back(line);
-        for (std::string x, y; (verb == "click" || verb == "drag") && words >> x >> y;) at.push_back(x + " " + y);
-        if (at.empty()) continue;
-        lines.push_back("mouse ldown " + at.front());
-        for (std::size_t k = 1; k < at.size(); ++k) lines.push_back("mouse move " + at[k]);
-        lines.push_back("mouse lup " + at.back());
+        if (w.empty()) continue;
+        if (w[0] == "click" || w[0] == "drag") {
+            lines.push_back("mouse ldown " + w[1]);
+            for (std::size_t k = 2; k < w.size(); ++k) lines.push_back("mouse move " + w[k]);
+            lines.push_back("mouse lup " + w.back());
+            continue;
+        }
+        lines.push_back(w[0]);
+        for (std::size_t k = 1; k < w.size(); ++k) lines.back() += " " + w[k];
     }
     return lines;
 }
