@@ -122,20 +122,17 @@ TEST_F(Editor, RunnerDragThenAnnuler) {
 TEST_F(Editor, RunnerStartPointTool) {
     level("");
     Result once = runner("menu 40042; menu 40081; drag @5,6 @6,6");
-    EXPECT_EQ(once.start(), "5 6");
-    EXPECT_EQ(once.dump["currentTool"], "q");
+    EXPECT_EQ(once.start() + " " + once.dump["currentTool"], "5 6 q");
     EXPECT_EQ(once.dump["grid"], with("", {{606, 'q'}}));
 
     Result twice = runner("menu 40081; menu 40081; click @9,9; mouse rdown @1,0");
-    EXPECT_EQ(twice.start(), "9 9");
-    EXPECT_EQ(twice.dump["currentTool"], "²");
+    EXPECT_EQ(twice.start() + " " + twice.dump["currentTool"], "9 9 ²");
     EXPECT_EQ(twice.dump["grid"], with("", {}));
 
     level(std::string(10000, 's'));
     Result right = runner("menu 40081; mouse rdown @3,4");
-    EXPECT_EQ(right.dump["currentTool"], "²");
+    EXPECT_EQ(right.start() + " " + right.dump["currentTool"], "0 0 ²");
     EXPECT_EQ(right.dump["grid"], with(std::string(10000, 's'), {{403, 'a'}}));
-    EXPECT_EQ(right.start(), "0 0");
 }
 
 TEST_F(Editor, RunnerSaveTwiceWithTheStartMovedWritesTheBytes) {
@@ -157,10 +154,10 @@ TEST_F(Editor, ScreenFollowsEveryEdit) {
     run("click 0,0; mouse rdown @8,50;"              // (0, 0) is cell (0, 0); the start cell cleared
         "menu 40043; drag @6,50 @7,50 @8,50 @9,50;"  // a lava stroke over the start cell
         "menu 40081; click @20,30; menu 40055; mouse ldown @30,50");  // 'z' has no picture
-    EXPECT_EQ(pixelOf(0, 0), colorOf('s'));
-    EXPECT_EQ(pixelOf(8, 50), colorOf('d'));  // old marker gone, the cell's own picture back
-    EXPECT_EQ(pixelOf(9, 50), colorOf('d'));
-    EXPECT_EQ(pixelOf(30, 50), (platform::BUTTON_FACE.r << 16 | platform::BUTTON_FACE.g << 8 | platform::BUTTON_FACE.b));  // not the old floor
+    // At (8, 50) the old marker is gone, the cell's own picture back; at (30, 50) not the old floor.
+    const unsigned face = platform::BUTTON_FACE.r << 16 | platform::BUTTON_FACE.g << 8 | platform::BUTTON_FACE.b;
+    for (auto [col, row, want] : {std::tuple{0, 0, colorOf('s')}, {8, 50, colorOf('d')}, {9, 50, colorOf('d')}, {30, 50, face}})
+        EXPECT_EQ(pixelOf(col, row), want) << col << "," << row;
 
     // Whatever the system erased comes back at the next paint.
     platform::invalidate(hl::mainWindow(), nullptr, true);
@@ -251,13 +248,11 @@ TEST_F(Editor, AnyKeyShowsTheCellUnderTheMouse) {
 TEST_F(Editor, SavedLevelLoadsIntoTheGame) {
     Result r = run("menu 40053; drag @0,98 @50,98 @99,98; menu 40064; click @40,97; menu 40081; click @99,97;"
                    "menu 40057");
-    EXPECT_EQ(r.start(), "99 97");
+    EXPECT_EQ(r.dump["grid"], with("", {{9800, 's'}, {9850, 's'}, {9899, 's'}, {9740, 'g'}}));
     gs = GameState{};
     loadCustomLevel();
     EXPECT_EQ(std::string(&gs.LevelGrid[0][0], GRID_CELLS), r.dump["grid"]);
-    EXPECT_EQ(std::to_string(gs.customStartCol) + " " + std::to_string(gs.customStartRow), r.start());
-    EXPECT_EQ(gs.LevelGrid[98][50], 's');
-    EXPECT_EQ(gs.LevelGrid[97][40], 'g');
+    EXPECT_EQ(std::to_string(gs.customStartCol) + " " + std::to_string(gs.customStartRow), "99 97");
 }
 
 }  // namespace

