@@ -4,66 +4,186 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "shell/mainwindow.h"
+#include "shell/window.h"
 #include "state.h"
+#include "title_picture.h"
+#include "world/scene.h"
 
 namespace shelltest {
 
 namespace fs = std::filesystem;
+namespace hl = platform::headless;
 
-// A 24-bit BMP whose pixel (x, y) is colour(x, y) as 0xRRGGBB.
-void writeBmp(const fs::path& path, int w, int h, const std::function<unsigned(int, int)>& colour);
-void writeBmp(const fs::path& path, int w, int h, unsigned colour);
-// A 32-bit icon whose pixel (x, y) is argb(x, y) as 0xAARRGGBB (alpha 0 = transparent).
-void writeIco(const fs::path& path, int w, int h, const std::function<unsigned(int, int)>& argb);
+inline void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+inline std::string readFile(const fs::path& path) {  // "" when missing
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
-void writeFile(const fs::path& path, const std::string& bytes);
-std::string readFile(const fs::path& path);  // "" when missing
+inline void le(std::string& s, unsigned v, unsigned bytes) {
+    for (unsigned i = 0; i < bytes; ++i) s += static_cast<char>(v >> 8 * i & 0xFF);
+}
+
+// A 24-bit BMP whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or a 32-bit icon
+// of 0xAARRGGBB pixels whose AND mask is set (transparent) where alpha is 0.
+inline void writePicture(const fs::path& path, int w, int h, const std::function<unsigned(int, int)>& colour,
+                         bool icon = false) {
+    const unsigned W = static_cast<unsigned>(w), H = static_cast<unsigned>(h), bytes = icon ? 4 : 3;
+    const unsigned stride = (W * bytes + 3) & ~3u, maskStride = (W + 31) / 32 * 4;
+    const unsigned dib = 40 + stride * H + (icon ? maskStride * H : 0);
+    std::string s;
+    if (icon) {
+        for (unsigned v : {0u, 1u, 1u, W | H << 8, 0u, 1u, 32u}) le(s, v, 2);  // one 32-bit icon
+        le(s, dib, 4);
+        le(s, 22, 4);
+    } else {
+        s = "BM";
+        for (unsigned v : {14 + dib, 0u, 54u}) le(s, v, 4);
+    }
+    for (unsigned v : {40u, W, icon ? 2 * H : H}) le(s, v, 4);  // bottom-up rows
+    le(s, 1, 2);
+    le(s, bytes * 8, 2);
+    s.append(24, '\0');
+    std::string masks;
+    for (int y = h - 1; y >= 0; --y) {
+        std::string row, mask(maskStride, '\0');
+        for (int x = 0; x < w; ++x) {
+            le(row, colour(x, y), bytes);
+            if (colour(x, y) >> 24 == 0) mask[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+        }
+        row.resize(stride, '\0');
+        s += row;
+        masks += mask;
+    }
+    if (icon) s += masks;
+    writeFile(path, s);
+}
+inline void writeBmp(const fs::path& path, int w, int h, unsigned colour) {
+    writePicture(path, w, h, [colour](int, int) { return colour; });
+}
 
 // Transcript lines that contain the text, in order.
-std::vector<std::string> linesWith(const std::string& text);
-// Index of the first transcript line containing the text, -1 when none.
-int lineIndex(const std::string& text, int from = 0);
+inline std::vector<std::string> linesWith(const std::string& text) {
+    std::vector<std::string> out;
+    for (const std::string& line : hl::transcript())
+        if (line.find(text) != std::string::npos) out.push_back(line);
+    return out;
+}
+// Index of the first transcript line from `from` containing the text, -1 when none.
+inline int lineIndex(const std::string& text, int from = 0) {
+    const auto& lines = hl::transcript();
+    for (int i = from; i < static_cast<int>(lines.size()); ++i)
+        if (lines[static_cast<std::size_t>(i)].find(text) != std::string::npos) return i;
+    return -1;
+}
 
-// The title picture (bitmap resource 120) decoded from the program's resources.
-bool titlePicture(int& w, int& h, std::vector<unsigned>& rgb);
-
-// Colours of the pictures the fixture writes.
-constexpr unsigned FLOOR_RGB = 0x604020;   // s.bmp
-constexpr unsigned AIR_RGB = 0x80C0F0;     // a.bmp
-constexpr unsigned LADDER_RGB = 0xA06010;  // q.bmp
-constexpr unsigned HERO_RIGHT_RGB = 0xFF0000;
-constexpr unsigned HERO_LEFT_RGB = 0x00FF00;
-constexpr unsigned HERO_FRONT_RGB = 0x0000FF;
-constexpr unsigned EMPTY_SLOT_RGB = 0x123456;  // pas.bmp
+// Colours of the pictures the fixture writes: s, a, q, the hero icons, pas.bmp.
+constexpr unsigned FLOOR_RGB = 0x604020, AIR_RGB = 0x80C0F0, LADDER_RGB = 0xA06010;
+constexpr unsigned HERO_RIGHT_RGB = 0xFF0000, HERO_LEFT_RGB = 0x00FF00, HERO_FRONT_RGB = 0x0000FF;
+constexpr unsigned EMPTY_SLOT_RGB = 0x123456;
 // "copie de X.bmp" of the item column: a colour made from the tile code.
-unsigned copyColour(char code);
+inline unsigned copyColour(char code) {
+    const unsigned k = static_cast<unsigned char>(code);
+    return ((k * 37u) & 0xFF) << 16 | ((k * 91u) & 0xFF) << 8 | 0x40u;
+}
 
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        hl::reset();
+        platform::setResources(QUELMAR_GAME_RESOURCES, QUELMAR_GAME_RESOURCE_COUNT);
+        gs = GameState{};
+        oldCwd_ = fs::current_path();
+        dir = fs::temp_directory_path() / ("quelmar-shell-" + std::to_string(getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "Images");
+        fs::create_directories(dir / "sons");
+        fs::current_path(dir);
+        gs.GameDir = dir.string();
+        gs.imagesDir = gs.GameDir + "/Images/";
+        gs.soundDir = gs.GameDir + "/sons/";
+        gs.heroRightIconPath = gs.imagesDir + "hommed.ico";
+        gs.heroLeftIconPath = gs.imagesDir + "hommeg.ico";
+        gs.heroFrontIconPath = gs.imagesDir + "hommem.ico";
+    }
+    void TearDown() override {
+        for (platform::Image& image : gs.tileBitmaps) platform::freeImage(std::exchange(image, nullptr));
+        platform::freeImage(std::exchange(gs.creditsBitmap, nullptr));
+        hl::reset();
+        fs::current_path(oldCwd_);
+        fs::remove_all(dir);
+    }
 
     // Picture files of a small game directory: tiles s, a and q, the three hero
     // icons (opaque 12 x 12 square in the middle of a transparent 24 x 24),
-    // credits.bmp, pas.bmp and the item copies; then loads the tiles.
-    void writePictures();
+    // pas.bmp and the item copies; then loads the tiles.
+    void writePictures() {
+        const fs::path images = dir / "Images";
+        writeBmp(images / "s.bmp", 24, 24, FLOOR_RGB);
+        writeBmp(images / "a.bmp", 24, 24, AIR_RGB);
+        writeBmp(images / "q.bmp", 24, 24, LADDER_RGB);
+        for (auto [name, rgb] : {std::pair{"hommed", HERO_RIGHT_RGB}, {"hommeg", HERO_LEFT_RGB}, {"hommem", HERO_FRONT_RGB}})
+            writePicture(images / (std::string(name) + ".ico"), 24, 24, [rgb = rgb](int x, int y) {
+                return x >= 6 && x < 18 && y >= 6 && y < 18 ? 0xFF000000u | rgb : 0u;
+            }, true);
+        writeBmp(images / "pas.bmp", 24, 21, EMPTY_SLOT_RGB);
+        for (char code : std::string("ebm79h8nouvwxyz"))
+            writeBmp(images / ("copie de " + std::string(1, code) + ".bmp"), 24, 21, copyColour(code));
+        loadTileBitmaps();
+    }
     // Creates the main window with mainWindowProc, at the playing size (playing
     // true, onTitleScreen 0) or at the title-screen size.
-    platform::Window openMain(bool playing);
+    platform::Window openMain(bool playing) {
+        platform::WindowInit init;
+        init.className = "std";
+        init.title = MAIN_WINDOW_TITLE;
+        init.x = playing ? PLAY_WINDOW_X : TITLE_WINDOW_X;
+        init.y = playing ? PLAY_WINDOW_Y : TITLE_WINDOW_Y;
+        init.clientW = playing ? PLAY_CLIENT_W : TITLE_CLIENT_W;
+        init.clientH = playing ? PLAY_CLIENT_H : TITLE_CLIENT_H;
+        init.proc = mainWindowProc;
+        gs.mainWindow = platform::createWindow(init);
+        gs.onTitleScreen = playing ? 0 : 1;
+        return gs.mainWindow;
+    }
     // A grid of background with a floor row under the hero's row, the hero at
     // view (7, 5) of origin (viewLeft, viewTop) facing right; refreshes the view.
-    void corridor(int viewLeft = 40, int viewTop = 50);
+    void corridor(int viewLeft = 40, int viewTop = 50) {
+        for (auto& row : gs.LevelGrid) std::fill(std::begin(row), std::end(row), 'a');
+        gs.viewLeft = viewLeft;
+        gs.viewTop = viewTop;
+        gs.heroCol = 7;
+        gs.heroRow = 5;
+        gs.heroFacing = 1;
+        std::fill_n(gs.LevelGrid[viewTop + 6], GRID_COLS, 's');
+        refreshView();
+    }
+    // Paints the whole client area in one colour.
+    void fill(unsigned c) {
+        platform::Dc dc = platform::getDc(gs.mainWindow);
+        const platform::Color colour = platform::rgb(static_cast<int>(c >> 16), (c >> 8) & 0xFF, c & 0xFF);
+        platform::rectangle(dc, platform::Rect{0, 0, PLAY_CLIENT_W, PLAY_CLIENT_H}, colour, colour);
+        platform::releaseDc(dc);
+    }
     int heroGridCol() const { return gs.viewLeft + gs.heroCol; }
-    int heroGridRow() const { return gs.viewTop + gs.heroRow; }
-    unsigned px(int x, int y) const;
+    unsigned px(int x, int y) const { return hl::pixel(gs.mainWindow, x, y); }
 
     fs::path dir;
 

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -91,9 +92,27 @@ public:
         return s;
     }
 
+    // What the window manager sends for the close box.
+    void closeBox(Window w) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = XInternAtom(dpy_, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy_, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy_, w, False, NoEventMask, &ev);
+        XFlush(dpy_);
+    }
+
 private:
     Display* dpy_;
 };
+
+inline std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 inline void sh(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
@@ -111,9 +130,8 @@ protected:
         std::ofstream(dir_ / "Reglages.cfg", std::ios::binary) << "son=0,Musique=0,Rapidit\xE9=1";
     }
 
-    // Starts the game from its directory and waits for its window. Without a
-    // music player in the folder the game says so just after; go on without.
-    void start() {
+    // Starts the game from its directory.
+    void launch() {
         pid_ = fork();
         if (pid_ == 0) {
             if (chdir(dir_.c_str()) != 0) _exit(127);
@@ -121,6 +139,12 @@ protected:
             execl((dir_ / "Quelmar").c_str(), "Quelmar", static_cast<char*>(nullptr));
             _exit(127);
         }
+    }
+
+    // Starts the game and waits for its window. Without a music player in the
+    // folder the game says so just after; go on without.
+    void start() {
+        launch();
         window_ = x_.waitFor(">>>  La Malediction De Quelmar");
         ASSERT_NE(window_, 0u) << "the main window did not appear";
         if (Window box = x_.waitFor("Erreur de lancement", 2s)) {
@@ -134,10 +158,37 @@ protected:
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
-        // A music player the game started ends when it reads the quit number.
+        // A music player the game started ends when it reads the quit number;
+        // one that does not within two seconds is stopped (it runs in our folder).
         std::ofstream(dir_ / "sons" / "MusicCfg.cfg", std::ios::binary) << "musique:100";
-        std::this_thread::sleep_for(300ms);
+        for (int i = 0; i < 100 && !startedHere().empty(); ++i) std::this_thread::sleep_for(20ms);
+        for (pid_t p : startedHere()) kill(p, SIGKILL);
         fs::remove_all(dir_);
+    }
+
+    // Processes whose working directory lies in the test's game directory.
+    std::vector<pid_t> startedHere() const {
+        std::vector<pid_t> found;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+            const fs::path cwd = fs::read_symlink(entry.path() / "cwd", ec);
+            if (!ec && cwd.string().rfind(dir_.string(), 0) == 0) found.push_back(std::stoi(name));
+        }
+        return found;
+    }
+
+    // True when the game ended within the limit.
+    bool waitExit(std::chrono::milliseconds limit) {
+        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return true;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
     }
 
     static void keys(Window w, const std::string& k) {
