@@ -15,8 +15,7 @@ using namespace editortest;
 
 // The first window whose name matches, waiting up to 10 s; "" if none came.
 std::string waitWindow(const std::string& pattern) {
-    std::string ids = output("timeout 10 xdotool search --sync --onlyvisible --name '" + pattern + "' 2>/dev/null");
-    return ids.substr(0, ids.find('\n'));
+    return output("timeout 10 xdotool search --sync --onlyvisible --name '" + pattern + "' 2>/dev/null | head -n1 | tr -d '\\n'");
 }
 
 // Presses Enter in the message box "Editeur " (its OK button), again if the
@@ -41,10 +40,7 @@ TEST(EditorGui, ClickAndDragPaintAndTheMenuSaves) {
     pid_t pid = -1;
     char* argv[] = {exe.data(), nullptr};
     ASSERT_EQ(posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ), 0);
-    struct Stop {
-        pid_t pid;
-        ~Stop() { kill(pid, SIGTERM), waitpid(pid, nullptr, 0); }
-    } stop{pid};
+    struct Stop { pid_t pid; ~Stop() { kill(pid, SIGTERM), waitpid(pid, nullptr, 0); } } stop{pid};
 
     ASSERT_TRUE(answerBox()) << "no \"Niveau chargé!\" box";
     std::string window = waitWindow("Editeur pour");

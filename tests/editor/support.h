@@ -21,11 +21,7 @@ struct ScratchDir {
     static std::string make(std::string name) { return mkdtemp(name.data()) ? name : ""; }
     std::string previous = std::filesystem::current_path().string(), path = make("/tmp/quelmar-editor-XXXXXX");
     ScratchDir() { std::filesystem::current_path(path); }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous, ignored);
-        std::filesystem::remove_all(path, ignored);
-    }
+    ~ScratchDir() { std::error_code e; std::filesystem::current_path(previous, e), std::filesystem::remove_all(path, e); }
 };
 
 inline std::string readFile(const std::string& path) {
@@ -65,9 +61,8 @@ inline std::string solidBmp(unsigned rgb) {
     return s;
 }
 
-// 7 x 7 pictures for the characters and the start marker "².bmp" in dir/imagese/,
-// replaced atomically: tests running side by side share the pictures beside
-// the test program, and none may see a half-written file.
+// 7 x 7 pictures for the characters and the marker "².bmp" in dir/imagese/, replaced
+// atomically: tests side by side share those beside the test program.
 inline void writeEditorPictures(const std::string& dir, const std::string& tiles) {
     std::filesystem::create_directories(dir + "/imagese");
     for (char tile : tiles)
