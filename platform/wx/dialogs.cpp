@@ -197,6 +197,9 @@ void endDialog(Window dlg, int code) {
     if (!dlg || !dlg->dialog || dlg->ended) return;
     dlg->ended = true;
     dlg->endCode = code;
+    // As on Windows, an ended dialog leaves the screen at once, even when its
+    // procedure goes on (the new game plays its opening scene from "OK").
+    if (dlg->top) dlg->top->Hide();
     wxWakeUpIdle();
 }
 

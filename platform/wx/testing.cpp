@@ -125,6 +125,7 @@ unsigned backingPixel(Window w, int x, int y) {
 
 long screenPixel(Window w, int x, int y) {
     if (!w || !w->alive || !w->surface) return -1;
+    if (w->top && !w->top->IsShown()) return -1;  // a hidden window shows nothing
     using GetWindowFn = void* (*)(void*);
     using FromWindowFn = void* (*)(void*, int, int, int, int);
     using PixelsFn = unsigned char* (*)(void*);

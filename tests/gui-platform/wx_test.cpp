@@ -547,7 +547,7 @@ TEST(WxDialog, EndedDuringInitIsNeverShown) {
 TEST(WxDialog, ProgramsDrawIntoDialogs) {
     Window owner = openWindow();
     onInit = [](Window d) { setTimer(d, 0, 50); };
-    long shownBar = -1;
+    long shownBar = -1, shownAfterEnd = -1;
     unsigned storedBar = 0;
     onTimer = [&](Window win, int) {
         if (!dialogId(win)) return;
@@ -558,10 +558,14 @@ TEST(WxDialog, ProgramsDrawIntoDialogs) {
         shownBar = wxtest::screenPixel(win, 50, 25);
         killTimer(win, 0);
         endDialog(win, 9);
+        // An ended dialog is off the screen at once, its procedure still running.
+        wxtest::runFor(50);
+        shownAfterEnd = wxtest::screenPixel(win, 50, 25);
     };
     EXPECT_EQ(dialogBox(testDialog(), owner, dialogProc), 9);
     EXPECT_EQ(storedBar, 0xC83700u);
     EXPECT_EQ(shownBar, 0xC83700);
+    EXPECT_NE(shownAfterEnd, 0xC83700);
     onTimer = nullptr;
     onInit = nullptr;
 }
