@@ -87,36 +87,14 @@ TEST_F(Drawing, TitlePictureAtTheOriginAndNoPanelOnTheTitleScreen) {
     EXPECT_EQ(px(422, 13), static_cast<unsigned>(face.r << 16 | face.g << 8 | face.b));
 }
 
-TEST(PanelFigures, WeightLifeColourAndCountdown) {
-    for (auto [kg, grams, pixels] : {std::tuple{14.95f, 14950, 149}, {15.0f, 15000, 150}, {0.001f, 1, 0}}) {
-        EXPECT_EQ(weightGrams(kg), grams) << kg;
-        EXPECT_EQ(weightBarPixels(kg), pixels) << kg;
-    }
-    for (auto [life, r, g] : {std::tuple{250, 0, 255}, {201, 0, 255}, {0, 200, 55}, {100, 100, 155}}) {
-        const BarColour c = lifeBarColour(life);
-        EXPECT_EQ(c.red, r) << life;
-        EXPECT_EQ(c.green, g) << life;
-        EXPECT_EQ(c.blue, 0) << life;
-    }
-    EXPECT_EQ(countdownText(2, 30), "2:30");
-    EXPECT_EQ(countdownText(2, 5), "2:5");
-}
-
 TEST_F(Drawing, PanelBarsWeightLifeShieldAndSkills) {
-    gs.favoriteRed = 250;
-    gs.favoriteGreen = 10;
-    gs.favoriteBlue = 170;
+    std::tie(gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue) = std::tuple(250, 10, 170);
+    std::tie(gs.life, gs.maxLife, gs.shield, gs.shieldMax) = std::tuple(250, 300, 20, 50);
+    std::tie(gs.strength, gs.resistance, gs.precision, gs.protection) = std::tuple(10, 20, 30, 100);
     for (auto [item, n] : {std::pair{5, 4}, {3, 1}, {9, 9}, {10, 1}}) gs.inventory[item] = n;  // 14.95 kg
-    gs.life = 250;
-    gs.maxLife = 300;
-    gs.shield = 20;
-    gs.shieldMax = 50;
-    gs.strength = 10;
-    gs.resistance = 20;
-    gs.precision = 30;
-    gs.protection = 100;
     paint();
     EXPECT_NEAR(gs.carriedWeight, 14.95f, 1e-4f);  // recomputed by the paint
+    EXPECT_EQ(weightGrams(gs.carriedWeight), 14950);  // the text's number
     const struct { int x, y; unsigned rgb; } at[] = {
         {131, 318, FAVOURITE}, {131 + 148, 318, FAVOURITE}, {131 + 149, 318, WHITE}, {281, 318, BLACK},  // weight
         {131, 278, 0x00FF00}, {380, 278, 0x00FF00}, {381, 278, WHITE}, {431, 278, BLACK},  // life above 200
@@ -145,9 +123,7 @@ TEST_F(Drawing, PanelItemColumnEmptySlotsCopiesAndCountdown) {
     const int rowItem[15] = {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16};
     for (int item : rowItem) gs.inventory[item] = 1;
     gs.inventory[8] = 1;
-    gs.escapeMode = 1;
-    gs.countdownMinutes = 2;
-    gs.countdownSeconds = 30;
+    std::tie(gs.escapeMode, gs.countdownMinutes, gs.countdownSeconds) = std::tuple(1, 2, 30);
     paint();
     for (int i = 1; i <= 15; ++i) {
         const unsigned copy = copyColour("ebm79h8nouvwxyz"[i - 1]);
@@ -162,19 +138,14 @@ TEST_F(Drawing, IntroWalksTheHeroInAndClosesTheGate) {
         hl::clearTranscript();
         corridor(0, VIEW_TOP_MAX);  // the floor is row 95
         std::fill_n(gs.LevelGrid[99], GRID_COLS, 's');
-        gs.heroCol = 0;
-        gs.heroRow = 9;
-        gs.LevelGrid[97][2] = 's';
-        gs.LevelGrid[98][2] = 'a';
+        std::tie(gs.heroCol, gs.heroRow, gs.LevelGrid[97][2], gs.LevelGrid[98][2]) = std::tuple(0, 9, 's', 'a');
         refreshView();
         gs.slowComputer = slow;
         const long long before = hl::nowMs();
         playIntro();
         // 5 steps of 200 ms and 13 stone frames of 110 ms, then 500 ms always.
         EXPECT_EQ(hl::nowMs() - before, slow ? 500 : 5 * 200 + 13 * 110 + 500) << slow;
-        EXPECT_EQ(gs.heroCol, 5);
-        EXPECT_EQ(gs.LevelGrid[97][2], 'a');
-        EXPECT_EQ(gs.LevelGrid[98][2], 's');
+        EXPECT_EQ(std::tuple(gs.heroCol, gs.LevelGrid[97][2], gs.LevelGrid[98][2]), std::tuple(5, 'a', 's'));
         EXPECT_EQ(px(2 * 24 + 3, 9 * 24 + 3), FLOOR_RGB);  // the stone in place
         EXPECT_EQ(px(2 * 24 + 3, 8 * 24 + 3), AIR_RGB);
         EXPECT_EQ(px(5 * 24 + 12, 9 * 24 + 12), HERO_RIGHT_RGB);

@@ -38,28 +38,27 @@ TEST_F(ShellGui, OpensOnTheTitlePictureAndTheCloseBoxEndsIt) {
     ASSERT_EQ(tw, 390);
     ASSERT_EQ(th, 350);
 
-    // The picture sits at the client's origin, below the menu bar.
+    // The picture sits at the client's origin, below the menu bar: 98 % of a
+    // sample of its pixels match within 8 per colour part.
     Shot s;
-    int menuBar = -1;
-    for (int attempt = 0; attempt < 100 && menuBar < 0; ++attempt) {
+    int menuBar = 0, same = 0, tried = 0;
+    for (int attempt = 0; attempt < 100 && same * 100 < tried * 98 + 1; ++attempt) {
         std::this_thread::sleep_for(50ms);
         s = x_.grab(window_);
-        for (int top = 1; top + th <= s.h && menuBar < 0; ++top) {
-            int same = 0, tried = 0;
-            for (int y = 0; y < th; y += 7)
-                for (int x = 0; x < tw && x < s.w; x += 5, ++tried) {
-                    const unsigned a = static_cast<unsigned>(s.at(x, top + y)), b = title[static_cast<std::size_t>(y * tw + x)];
-                    bool near = true;
-                    for (int k = 0; k < 24; k += 8) near &= std::abs(int(a >> k & 0xFF) - int(b >> k & 0xFF)) <= 8;
-                    same += near;
-                }
-            if (same * 100 >= tried * 98) menuBar = top;
-        }
+        menuBar = s.h - th;
+        same = tried = 0;
+        for (int y = 0; y < th && menuBar > 0; y += 7)
+            for (int x = 0; x < tw && x < s.w; x += 5, ++tried) {
+                const unsigned a = static_cast<unsigned>(s.at(x, menuBar + y)), b = title[static_cast<std::size_t>(y * tw + x)];
+                bool near = true;
+                for (int k = 0; k < 24; k += 8) near &= std::abs(int(a >> k & 0xFF) - int(b >> k & 0xFF)) <= 8;
+                same += near;
+            }
     }
     shot(fs::path(QUELMAR_SHOT_DIR) / "title.png");
-    ASSERT_GT(menuBar, 10) << "title picture not found under a menu bar";
+    ASSERT_GT(menuBar, 10) << "no menu bar";
     EXPECT_EQ(s.w, 390);
-    EXPECT_EQ(s.h, 350 + menuBar);
+    EXPECT_GE(same * 100, tried * 98) << "the title picture is not under the menu bar";
     closeAndExpectQuitNumber();
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -119,9 +120,9 @@ protected:
         gs.GameDir = dir.string();
         gs.imagesDir = gs.GameDir + "/Images/";
         gs.soundDir = gs.GameDir + "/sons/";
-        gs.heroRightIconPath = gs.imagesDir + "hommed.ico";
-        gs.heroLeftIconPath = gs.imagesDir + "hommeg.ico";
-        gs.heroFrontIconPath = gs.imagesDir + "hommem.ico";
+        for (auto [path, name] : {std::pair{&gs.heroRightIconPath, "hommed"}, {&gs.heroLeftIconPath, "hommeg"},
+                                  {&gs.heroFrontIconPath, "hommem"}})
+            *path = gs.imagesDir + name + ".ico";
     }
     void TearDown() override {
         for (platform::Image& image : gs.tileBitmaps) platform::freeImage(std::exchange(image, nullptr));
@@ -151,15 +152,12 @@ protected:
     // Creates the main window with mainWindowProc, at the playing size (playing
     // true, onTitleScreen 0) or at the title-screen size.
     platform::Window openMain(bool playing) {
-        platform::WindowInit init;
-        init.className = "std";
-        init.title = MAIN_WINDOW_TITLE;
-        init.x = playing ? PLAY_WINDOW_X : TITLE_WINDOW_X;
-        init.y = playing ? PLAY_WINDOW_Y : TITLE_WINDOW_Y;
-        init.clientW = playing ? PLAY_CLIENT_W : TITLE_CLIENT_W;
-        init.clientH = playing ? PLAY_CLIENT_H : TITLE_CLIENT_H;
-        init.proc = mainWindowProc;
-        gs.mainWindow = platform::createWindow(init);
+        gs.mainWindow = platform::createWindow({.className = "std", .title = MAIN_WINDOW_TITLE,
+                                                .x = playing ? PLAY_WINDOW_X : TITLE_WINDOW_X,
+                                                .y = playing ? PLAY_WINDOW_Y : TITLE_WINDOW_Y,
+                                                .clientW = playing ? PLAY_CLIENT_W : TITLE_CLIENT_W,
+                                                .clientH = playing ? PLAY_CLIENT_H : TITLE_CLIENT_H,
+                                                .proc = mainWindowProc});
         gs.onTitleScreen = playing ? 0 : 1;
         return gs.mainWindow;
     }
@@ -167,11 +165,7 @@ protected:
     // view (7, 5) of origin (viewLeft, viewTop) facing right; refreshes the view.
     void corridor(int viewLeft = 40, int viewTop = 50) {
         for (auto& row : gs.LevelGrid) std::fill(std::begin(row), std::end(row), 'a');
-        gs.viewLeft = viewLeft;
-        gs.viewTop = viewTop;
-        gs.heroCol = 7;
-        gs.heroRow = 5;
-        gs.heroFacing = 1;
+        std::tie(gs.viewLeft, gs.viewTop, gs.heroCol, gs.heroRow, gs.heroFacing) = std::tuple(viewLeft, viewTop, 7, 5, 1);
         std::fill_n(gs.LevelGrid[viewTop + 6], GRID_COLS, 's');
         refreshView();
     }
