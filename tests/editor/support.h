@@ -1,5 +1,4 @@
-// Helpers of the editor's tests: a scratch working directory, files, 7 x 7
-// pictures of one colour per character, and compact script lines.
+// Helpers of the editor's tests: scratch directory, files, one-colour 7 x 7 pictures, compact scripts.
 #pragma once
 
 #include <unistd.h>
