@@ -1,6 +1,6 @@
-// The real game under X: it opens on the title picture with its menu bar, the
-// close box ends it and tells the music player to stop, "A propos" and
-// "Options" open their boxes, a missing music player is reported.
+// The real game under X: a missing music player is reported, then the game
+// shows the title picture with its menu bar, the close box ends it and tells
+// the music player to stop; "A propos" and "Options" open their boxes.
 // The platform header (in title_picture.h) before the X headers, whose macros clash with it.
 #include "title_picture.h"
 #include "real_game.h"
@@ -9,35 +9,21 @@ namespace {
 
 using namespace realgame;
 
-class ShellGui : public RealGameTest {
-protected:
-    // Opens the menu-bar title under client x, then walks its entries with keys.
-    void menu(int x, const std::string& k) {
-        sh("xdotool mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " 12 click 1");
-        std::this_thread::sleep_for(300ms);
-        sh("xdotool key --delay 120 " + k);
-    }
-    void dismiss(Window box, const std::string& name, const std::string& k = "Return") {
-        keys(box, k);
-        for (int i = 0; i < 100 && x_.find(name); ++i) std::this_thread::sleep_for(20ms);
-        EXPECT_EQ(x_.find(name), 0u) << name << " still open";
-    }
-    void closeAndExpectQuitNumber() {
-        x_.closeBox(window_);
-        ASSERT_TRUE(waitExit(5s)) << "the close box did not end the game";
-        EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:100");
-    }
-};
+TEST_F(RealGameTest, MissingPlayerReportedTitlePictureAndTheCloseBoxEndsIt) {
+    fs::remove(dir_ / "sons" / "QuelmaR Son");
+    launch();
+    Window box = x_.waitFor("Erreur de lancement...", 10s);
+    ASSERT_NE(box, 0u) << "no box about the music player";
+    // The title music was chosen before the launch was tried.
+    EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:0");
+    dismiss(box, "Erreur de lancement");
+    window_ = x_.find(">>>  La Malediction De Quelmar");
+    ASSERT_NE(window_, 0u) << "the game did not go on";
 
-TEST_F(ShellGui, OpensOnTheTitlePictureAndTheCloseBoxEndsIt) {
-    start();
-    if (HasFatalFailure()) return;
     int tw = 0, th = 0;
     std::vector<unsigned> title;
     ASSERT_TRUE(titlePicture(tw, th, title));
-    ASSERT_EQ(tw, 390);
-    ASSERT_EQ(th, 350);
-
+    ASSERT_EQ(std::pair(tw, th), std::pair(390, 350));
     // The picture sits at the client's origin, below the menu bar: 98 % of a
     // sample of its pixels match within 8 per colour part.
     Shot s;
@@ -59,10 +45,13 @@ TEST_F(ShellGui, OpensOnTheTitlePictureAndTheCloseBoxEndsIt) {
     ASSERT_GT(menuBar, 10) << "no menu bar";
     EXPECT_EQ(s.w, 390);
     EXPECT_GE(same * 100, tried * 98) << "the title picture is not under the menu bar";
-    closeAndExpectQuitNumber();
+
+    x_.closeBox(window_);
+    ASSERT_TRUE(waitExit(5s)) << "the close box did not end the game";
+    EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:100");
 }
 
-TEST_F(ShellGui, AboutBoxAndOptionsDialog) {
+TEST_F(RealGameTest, AboutBoxAndOptionsDialog) {
     start();
     if (HasFatalFailure()) return;
     std::this_thread::sleep_for(300ms);
@@ -89,19 +78,6 @@ TEST_F(ShellGui, AboutBoxAndOptionsDialog) {
     const std::string before = readFile(dir_ / "Reglages.cfg");
     dismiss(options, "Reglages:", "Escape");
     EXPECT_EQ(readFile(dir_ / "Reglages.cfg"), before);
-}
-
-TEST_F(ShellGui, MissingMusicPlayerIsReportedAndTheGameGoesOn) {
-    fs::remove(dir_ / "sons" / "QuelmaR Son");
-    launch();
-    Window box = x_.waitFor("Erreur de lancement...", 10s);
-    ASSERT_NE(box, 0u) << "no box about the music player";
-    // The title music was chosen before the launch was tried.
-    EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:0");
-    dismiss(box, "Erreur de lancement");
-    window_ = x_.find(">>>  La Malediction De Quelmar");
-    ASSERT_NE(window_, 0u) << "the game did not go on";
-    closeAndExpectQuitNumber();
 }
 
 }  // namespace

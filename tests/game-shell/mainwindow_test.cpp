@@ -30,6 +30,14 @@ protected:
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_NE(boxes[0].find(text), std::string::npos) << boxes[0];
     }
+    // A game in its escape: 2:30 left, the one-second timer running.
+    void escape() {
+        openMain(true);
+        corridor();
+        std::tie(gs.escapeMode, gs.countdownMinutes, gs.countdownSeconds) = std::tuple(1, 2, 30);
+        platform::setTimer(gs.mainWindow, MAIN_TIMER, ESCAPE_TICK_MS);
+        hl::clearTranscript();
+    }
     static long quitLines() { return std::count(hl::transcript().begin(), hl::transcript().end(), "quit"); }
 };
 
@@ -92,34 +100,29 @@ TEST_F(Dispatcher, LookModeScrollsWithinTheGridAndRestoresTheOrigin) {
     EXPECT_EQ(px(col * 24 + 12, row * 24 + 12), HERO_RIGHT_RGB);
 }
 
-TEST_F(Dispatcher, CloseBoxWhilePlayingAndQuitCommand) {
-    openMain(true);  // on the title screen the close box asks nothing: see the start-up run
-
-    hl::queueAnswer(platform::Answer::No);
-    EXPECT_EQ(send(Msg::Close), 0);
-    EXPECT_TRUE(platform::isWindow(gs.mainWindow));
-    EXPECT_EQ(quitLines(), 0);
-    expectOneBox("owner=none icon=info buttons=yesno default=no caption=\"La malediction de QuelmaR\" "
-                 "text=\"Etes vous sûr de vouloir quitter?\\n\\n Toutes vos avancés depuis la dernière "
-                 "sauvegarde seront perdus...\"");
-    hl::queueAnswer(platform::Answer::Yes);
-    EXPECT_EQ(send(Msg::Close), 1);
-    EXPECT_EQ(quitLines(), 1);
-    EXPECT_FALSE(platform::isWindow(gs.mainWindow));
-
-    for (bool playing : {false, true}) {  // "Quitter..." always asks
-        SCOPED_TRACE(playing);
+TEST_F(Dispatcher, CloseBoxWhilePlayingAndQuitCommandAsk) {
+    // On the title screen the close box asks nothing: see the start-up run.
+    const std::string quit = "owner=none icon=question buttons=yesno default=no caption=\"Quelmar\" "
+                             "text=\"Etes vous sûr de vouloir quitter?\"";
+    const struct { bool close, playing; std::string box; long quits; } cases[] = {
+        {true, true, "owner=none icon=info buttons=yesno default=no caption=\"La malediction de QuelmaR\" "
+                     "text=\"Etes vous sûr de vouloir quitter?\\n\\n Toutes vos avancés depuis la dernière "
+                     "sauvegarde seront perdus...\"", 1},
+        {false, false, quit, 0}, {false, true, quit, 0}};  // the window's end stops the loop, no quit message
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
         hl::clearTranscript();
-        openMain(playing);
+        openMain(c.playing);
+        auto ask = [&] { return c.close ? send(Msg::Close) : (send(Msg::Command, CMD_QUIT), 1); };
         hl::queueAnswer(platform::Answer::No);
-        send(Msg::Command, CMD_QUIT);
+        EXPECT_EQ(ask(), c.close ? 0 : 1);
         EXPECT_TRUE(platform::isWindow(gs.mainWindow));
-        expectOneBox("owner=none icon=question buttons=yesno default=no caption=\"Quelmar\" "
-                     "text=\"Etes vous sûr de vouloir quitter?\"");
+        EXPECT_EQ(quitLines(), 0);
+        expectOneBox(c.box);
         hl::queueAnswer(platform::Answer::Yes);
-        send(Msg::Command, CMD_QUIT);
+        EXPECT_EQ(ask(), 1);
         EXPECT_FALSE(platform::isWindow(gs.mainWindow));
-        EXPECT_EQ(quitLines(), 0) << "the window's end stops the loop, no quit message";
+        EXPECT_EQ(quitLines(), c.quits);
     }
 }
 
@@ -157,24 +160,8 @@ TEST_F(Dispatcher, CreditsRollOnlyFromTheTitleScreen) {
     }
 }
 
-class Escape : public Dispatcher {
-protected:
-    void SetUp() override {
-        Dispatcher::SetUp();
-        openMain(true);
-        corridor();
-        escape();
-        hl::clearTranscript();
-    }
-    void escape() {
-        gs.escapeMode = 1;
-        gs.countdownMinutes = 2;
-        gs.countdownSeconds = 30;
-        platform::setTimer(gs.mainWindow, MAIN_TIMER, ESCAPE_TICK_MS);
-    }
-};
-
-TEST_F(Escape, CountdownAfter31And150TicksThenTheEscapeEndsForGood) {
+TEST_F(Dispatcher, EscapeCountdownAfter31And150TicksThenItEndsForGood) {
+    escape();
     // Neither the save command nor the S key may save while escaping.
     send(Msg::Command, CMD_SAVE);
     keyDown('S');
@@ -195,13 +182,13 @@ TEST_F(Escape, CountdownAfter31And150TicksThenTheEscapeEndsForGood) {
     EXPECT_EQ(std::pair(gs.countdownMinutes, gs.countdownSeconds), std::pair(-1, 59)) << "a second death";
 }
 
-TEST_F(Escape, ATitleScreenStopsItAndWinningRollsTheCreditsOnTheSameTimer) {
+TEST_F(Dispatcher, EscapeStoppedByATitleScreenOrByTheCreditsOnTheSameTimer) {
+    escape();
     gs.onTitleScreen = 1;  // a death without reload
     hl::advance(1000);
     EXPECT_EQ(std::pair(gs.countdownSeconds, int(gs.escapeMode)), std::pair(30, 0));
     EXPECT_GE(lineIndex("timer kill main 0"), 0);
 
-    gs.onTitleScreen = 0;
     escape();
     startCredits();
     EXPECT_EQ(gs.escapeMode, 0);

@@ -147,10 +147,22 @@ protected:
         launch();
         window_ = x_.waitFor(">>>  La Malediction De Quelmar");
         ASSERT_NE(window_, 0u) << "the main window did not appear";
-        if (Window box = x_.waitFor("Erreur de lancement", 2s)) {
-            keys(box, "Return");
-            for (int i = 0; i < 100 && x_.find("Erreur de lancement"); ++i) std::this_thread::sleep_for(20ms);
-        }
+        if (Window box = x_.waitFor("Erreur de lancement", 2s)) dismiss(box, "Erreur de lancement");
+    }
+
+    // Answers a box or dialog with keys and waits until it is gone.
+    void dismiss(Window box, const std::string& name, const std::string& k = "Return") {
+        keys(box, k);
+        for (int i = 0; i < 100 && x_.find(name); ++i) std::this_thread::sleep_for(20ms);
+        EXPECT_EQ(x_.find(name), 0u) << name << " still open";
+    }
+
+    // Opens the menu-bar title under client x (the bar is about 24 pixels
+    // high), then walks its entries with keys.
+    void menu(int x, const std::string& k) {
+        sh("xdotool mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " 12 click 1");
+        std::this_thread::sleep_for(300ms);
+        sh("xdotool key --delay 120 " + k);
     }
 
     void TearDown() override {
