@@ -130,7 +130,7 @@ bool decodeDib(const Bytes& b, std::size_t off, std::size_t pixOff, bool icon, R
                 if (bpp == 32 && icon && compression == 0) {
                     d[3] = static_cast<std::uint8_t>(v >> 24);
                     anyAlpha = anyAlpha || d[3] != 0;
-                } else if (masks[3]) {
+                } else if (masks[3] && icon) {  // a bitmap stays opaque, whatever its alpha mask
                     d[3] = maskValue(v, masks[3], sh[3], bits[3]);
                     anyAlpha = true;
                 }

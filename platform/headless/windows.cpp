@@ -126,7 +126,9 @@ void fireOverdue() {
     std::vector<std::pair<Window, int>> due;
     for (Timer& t : B().timers)
         if (t.due <= B().now) due.emplace_back(t.w, t.id);
-    for (auto [w, id] : due) {
+    for (const auto& entry : due) {
+        const Window w = entry.first;  // plain names: clang 14 lambdas cannot capture bindings
+        const int id = entry.second;
         auto it = std::find_if(B().timers.begin(), B().timers.end(),
                                [&](const Timer& t) { return t.w == w && t.id == id; });
         if (it == B().timers.end() || it->due > B().now) continue;

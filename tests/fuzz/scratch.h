@@ -1,0 +1,44 @@
+// A private scratch folder for the fuzz targets that go through real files:
+// made on first use (in memory when /dev/shm exists: thousands of writes and
+// fsyncs a second), the working directory from then on, removed at exit.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fuzz {
+
+inline void enterScratchDir() {
+    static std::string dir;
+    if (!dir.empty()) return;
+    std::error_code ec;
+    std::string name = std::filesystem::is_directory("/dev/shm", ec) ? "/dev/shm" : "/tmp";
+    name += "/quelmar-fuzz-XXXXXX";
+    if (!mkdtemp(name.data()) || chdir(name.c_str()) != 0) std::abort();
+    dir = name;
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    });
+}
+
+inline void writeFile(const char* name, const std::string& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) std::abort();
+}
+
+// The first whitespace-separated run of bytes, as the file readers see it.
+inline std::string firstToken(const std::string& text, std::size_t from = 0) {
+    const char* space = " \t\n\v\f\r";
+    const std::size_t a = text.find_first_not_of(space, from);
+    if (a == std::string::npos) return {};
+    const std::size_t b = text.find_first_of(space, a);
+    return text.substr(a, b == std::string::npos ? std::string::npos : b - a);
+}
+
+}  // namespace fuzz
