@@ -47,21 +47,17 @@ TEST_F(Dispatcher, HeldKeyActsOnceASecondKeyAtOnceKeyUpRearmsNothingOnTheTitleSc
     openMain(true);
     corridor();
     const int start = heroGridCol();
-    keyDown(vk::RIGHT, 3);  // auto-repeat
-    EXPECT_EQ(heroGridCol(), start + 1);
-    EXPECT_EQ(gs.currentKey, vk::RIGHT);
-    // A second key acts at once while the first is held: it turns the hero.
-    keyDown(vk::LEFT);
-    EXPECT_EQ(gs.heroFacing, -1);
-    // Releasing it re-arms the held key: its next repeat turns him back, once.
-    keyUp(vk::LEFT);
-    EXPECT_EQ(gs.lastKey, -1);
-    keyDown(vk::RIGHT, 2);
-    EXPECT_EQ(gs.heroFacing, 1);
-    EXPECT_EQ(heroGridCol(), start + 1);
-    keyUp(vk::RIGHT);
-    keyDown(vk::RIGHT);
-    EXPECT_EQ(heroGridCol(), start + 2);
+    // Key down or up, then the hero's column (from the start) and facing.
+    const struct { bool down; int key, col, facing; } steps[] = {
+        {true, vk::RIGHT, 1, 1}, {true, vk::RIGHT, 1, 1}, {true, vk::RIGHT, 1, 1},  // held: acts once
+        {true, vk::LEFT, 1, -1},                      // a second key acts at once: it turns him
+        {false, vk::LEFT, 1, -1}, {true, vk::RIGHT, 1, 1}, {true, vk::RIGHT, 1, 1},  // up re-arms the held key
+        {false, vk::RIGHT, 1, 1}, {true, vk::RIGHT, 2, 1}};
+    for (const auto& s : steps) {
+        s.down ? keyDown(s.key) : keyUp(s.key);
+        EXPECT_EQ(std::tuple(heroGridCol() - start, gs.heroFacing, gs.lastKey), std::tuple(s.col, s.facing, s.down ? s.key : -1))
+            << &s - steps;
+    }
 
     // Nothing acts on the title screen, though the key is still remembered.
     gs.onTitleScreen = 1;
@@ -132,8 +128,7 @@ TEST_F(Dispatcher, CreditsRollOnlyFromTheTitleScreen) {
     expectOneBox("owner=main icon=none buttons=ok default=ok caption=\"Erreur...\" "
                  "text=\"Pouer afficher les credits, retournez a la page d'intro..\"");
     EXPECT_EQ(gs.creditsRolling, 0);
-    EXPECT_TRUE(linesWith("music").empty());
-    EXPECT_TRUE(linesWith("timer set").empty());
+    EXPECT_TRUE(linesWith("music").empty() && linesWith("timer set").empty());
 
     writeBmp(dir / "Images" / "credits.bmp", 390, 350, 0x203040);
     gs.creditsBitmap = platform::loadImage(gs.imagesDir + "credits.bmp", 390, 350);
@@ -144,13 +139,10 @@ TEST_F(Dispatcher, CreditsRollOnlyFromTheTitleScreen) {
         hl::clearTranscript();
         std::tie(gs.onTitleScreen, gs.slowComputer) = std::pair(1, slow);
         send(Msg::Command, CMD_CREDITS);
-        EXPECT_GE(lineIndex("music 5"), 0);
-        EXPECT_GE(lineIndex("window place 320 200 390 350"), 0);
-        EXPECT_GE(lineIndex(timer), 0);
+        for (const char* line : {"music 5", "window place 320 200 390 350", timer}) EXPECT_GE(lineIndex(line), 0) << line;
         EXPECT_EQ(gs.creditsScrollY, CREDITS_START_Y);
         for (int t = 1; t < ticks; ++t) timerSequence();
-        EXPECT_EQ(gs.creditsRolling, 1);
-        EXPECT_EQ(gs.creditsScrollY, 380 - step * (ticks - 1));
+        EXPECT_EQ(std::pair(int(gs.creditsRolling), gs.creditsScrollY), std::pair(1, 380 - step * (ticks - 1)));
         EXPECT_EQ(px(5, 5), 0x203040u);  // the credits picture under the text
         timerSequence();
         EXPECT_EQ(std::pair(int(gs.creditsRolling), gs.onTitleScreen), std::pair(0, 1));
@@ -165,15 +157,13 @@ TEST_F(Dispatcher, EscapeCountdownAfter31And150TicksThenItEndsForGood) {
     // Neither the save command nor the S key may save while escaping.
     send(Msg::Command, CMD_SAVE);
     keyDown('S');
-    EXPECT_TRUE(linesWith("box ").empty());
-    EXPECT_TRUE(linesWith("dialog open").empty());
+    EXPECT_TRUE(linesWith("box ").empty() && linesWith("dialog open").empty());
     for (auto [seconds, text] : {std::pair{31, "1:59"}, {119, "0:0"}}) {
         hl::advance(seconds * 1000);
         EXPECT_EQ(countdownText(gs.countdownMinutes, gs.countdownSeconds), text);
     }
     EXPECT_EQ(countdownText(2, 5), "2:5");  // the seconds are not padded
-    EXPECT_EQ(gs.escapeMode, 1);
-    EXPECT_EQ(lineIndex("timer kill"), -1);
+    EXPECT_EQ(std::pair(int(gs.escapeMode), lineIndex("timer kill")), std::pair(1, -1));
     hl::queueAnswer(platform::Answer::No);  // the death's reload question, if it asks
     hl::advance(1000);
     EXPECT_EQ(std::tuple(gs.countdownMinutes, gs.countdownSeconds, int(gs.escapeMode)), std::tuple(-1, 59, 0));
@@ -192,9 +182,8 @@ TEST_F(Dispatcher, EscapeStoppedByATitleScreenOrByTheCreditsOnTheSameTimer) {
     escape();
     startCredits();
     EXPECT_EQ(gs.escapeMode, 0);
-    hl::advance(1000);
-    EXPECT_EQ(gs.countdownSeconds, 30);  // the ticks now move the credits
-    EXPECT_EQ(gs.creditsRolling, 1);
+    hl::advance(1000);  // the ticks now move the credits
+    EXPECT_EQ(std::pair(gs.countdownSeconds, int(gs.creditsRolling)), std::pair(30, 1));
     EXPECT_LT(gs.creditsScrollY, CREDITS_START_Y);
 }
 
@@ -204,9 +193,7 @@ TEST_F(Dispatcher, AboutBoxHasElevenLinesAndNamesTheHelpFile) {
     expectOneBox("owner=main icon=none buttons=ok default=ok caption=\"A Propos de...\" text=\"La malediction de "
                  "QuelmaR V1.2\\n" + std::string(34, '_') + "\\n \\n");
     const std::string box = linesWith("box ").at(0);
-    int breaks = 0;
-    for (std::size_t p = box.find("\\n"); p != std::string::npos; p = box.find("\\n", p + 2)) ++breaks;
-    EXPECT_EQ(breaks, 10) << box;
+    EXPECT_EQ(std::count(box.begin(), box.end(), '\\'), 10) << "ten line breaks: " << box;
     EXPECT_NE(box.find("11/11/2005"), std::string::npos);
     EXPECT_NE(box.find("Pour plus d'aide double cliquez sur \\n'aideQuelmaR.html' situé dans le dossier du jeu..."),
               std::string::npos) << box;

@@ -17,18 +17,18 @@ class Startup : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        gs.GameDir.clear();
-        gs.imagesDir.clear();
-        gs.soundDir.clear();
-        hl::setExecutablePath((dir / "Quelmar").string());
+        fresh();
         writeFile("Reglages.cfg", "son=1,Musique=1,Rapidit\xE9=0");
     }
-    // A whole run of the game on a fresh backend, the window closed at once.
-    void runAndClose() {
+    // A fresh backend and game state, the program in the test's directory.
+    void fresh() {
         hl::reset();
         platform::setResources(QUELMAR_GAME_RESOURCES, QUELMAR_GAME_RESOURCE_COUNT);
         gs = GameState{};
         hl::setExecutablePath((dir / "Quelmar").string());
+    }
+    void runAndClose() {  // a whole run, the title window closed at once
+        fresh();
         hl::setScript({"close"});
         EXPECT_EQ(quelmarMain(), 0);
     }
