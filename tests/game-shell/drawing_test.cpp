@@ -145,11 +145,7 @@ TEST_F(Drawing, IntroWalksTheHeroInAndClosesTheGate) {
         EXPECT_EQ(std::tuple(gs.heroCol, gs.LevelGrid[97][2], gs.LevelGrid[98][2]), std::tuple(5, 'a', 's'));
         // The stone in place below open air, the hero drawn where he stopped.
         EXPECT_EQ(std::tuple(px(51, 219), px(51, 195), px(132, 228)), std::tuple(FLOOR_RGB, AIR_RGB, HERO_RIGHT_RGB));
-        int at = -1;  // the timer stopped, silence, the welcome box, the stone's sound
-        for (const char* text : {"timer kill main 0", "music 0", "Que l'aventure commence !!\"", "sound pierre"}) {
-            const int next = lineIndex(text, at + 1);
-            EXPECT_GT(next, at) << "missing or out of order: " << text;
-            at = std::max(at, next);
-        }
+        // The timer stopped, silence, the welcome box, the stone's sound.
+        expectInOrder({"timer kill main 0", "music 0", "Que l'aventure commence !!\"", "sound pierre"});
     }
 }

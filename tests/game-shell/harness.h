@@ -48,20 +48,13 @@ inline void writePicture(const fs::path& path, int w, int h, const std::function
     const unsigned W = static_cast<unsigned>(w), H = static_cast<unsigned>(h), bytes = icon ? 4 : 3;
     const unsigned stride = (W * bytes + 3) & ~3u, maskStride = (W + 31) / 32 * 4;
     const unsigned dib = 40 + stride * H + (icon ? maskStride * H : 0);
-    std::string s;
-    if (icon) {
-        for (unsigned v : {0u, 1u, 1u, W | H << 8, 0u, 1u, 32u}) le(s, v, 2);  // one 32-bit icon
-        le(s, dib, 4);
-        le(s, 22, 4);
-    } else {
-        s = "BM";
-        for (unsigned v : {14 + dib, 0u, 54u}) le(s, v, 4);
-    }
-    for (unsigned v : {40u, W, icon ? 2 * H : H}) le(s, v, 4);  // bottom-up rows
-    le(s, 1, 2);
-    le(s, bytes * 8, 2);
+    using Fields = std::vector<std::pair<unsigned, unsigned>>;  // value, bytes
+    std::string s = icon ? "" : "BM", masks;
+    for (auto [v, n] : icon ? Fields{{0, 2}, {1, 2}, {1, 2}, {W | H << 8, 2}, {0, 2}, {1, 2}, {32, 2}, {dib, 4}, {22, 4}}
+                            : Fields{{14 + dib, 4}, {0, 4}, {54, 4}})
+        le(s, v, n);
+    for (auto [v, n] : Fields{{40, 4}, {W, 4}, {icon ? 2 * H : H, 4}, {1, 2}, {bytes * 8, 2}}) le(s, v, n);  // bottom-up
     s.append(24, '\0');
-    std::string masks;
     for (int y = h - 1; y >= 0; --y) {
         std::string row, mask(maskStride, '\0');
         for (int x = 0; x < w; ++x) {
@@ -94,6 +87,16 @@ inline int lineIndex(const std::string& text, int from = 0) {
     return -1;
 }
 
+// Every text on a later transcript line than the one before, the first after
+// line `after`.
+inline void expectInOrder(const std::vector<std::string>& texts, int after = -1) {
+    for (const std::string& text : texts) {
+        const int next = lineIndex(text, after + 1);
+        ASSERT_GT(next, after) << "missing or out of order: " << text;
+        after = next;
+    }
+}
+
 // Colours of the pictures the fixture writes: s, a, q, the hero icons, pas.bmp.
 constexpr unsigned FLOOR_RGB = 0x604020, AIR_RGB = 0x80C0F0, LADDER_RGB = 0xA06010;
 constexpr unsigned HERO_RIGHT_RGB = 0xFF0000, HERO_LEFT_RGB = 0x00FF00, HERO_FRONT_RGB = 0x0000FF;
@@ -114,12 +117,9 @@ protected:
         dir = fs::temp_directory_path() / ("quelmar-shell-" + std::to_string(getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
-        fs::create_directories(dir / "Images");
-        fs::create_directories(dir / "sons");
+        for (const char* sub : {"Images", "sons"}) fs::create_directories(dir / sub);
         fs::current_path(dir);
-        gs.GameDir = dir.string();
-        gs.imagesDir = gs.GameDir + "/Images/";
-        gs.soundDir = gs.GameDir + "/sons/";
+        std::tie(gs.GameDir, gs.imagesDir, gs.soundDir) = std::tuple(dir.string(), dir.string() + "/Images/", dir.string() + "/sons/");
         for (auto [path, name] : {std::pair{&gs.heroRightIconPath, "hommed"}, {&gs.heroLeftIconPath, "hommeg"},
                                   {&gs.heroFrontIconPath, "hommem"}})
             *path = gs.imagesDir + name + ".ico";
@@ -137,9 +137,8 @@ protected:
     // pas.bmp and the item copies; then loads the tiles.
     void writePictures() {
         const fs::path images = dir / "Images";
-        writeBmp(images / "s.bmp", 24, 24, FLOOR_RGB);
-        writeBmp(images / "a.bmp", 24, 24, AIR_RGB);
-        writeBmp(images / "q.bmp", 24, 24, LADDER_RGB);
+        for (auto [name, rgb] : {std::pair{"s", FLOOR_RGB}, {"a", AIR_RGB}, {"q", LADDER_RGB}})
+            writeBmp(images / (std::string(name) + ".bmp"), 24, 24, rgb);
         for (auto [name, rgb] : {std::pair{"hommed", HERO_RIGHT_RGB}, {"hommeg", HERO_LEFT_RGB}, {"hommem", HERO_FRONT_RGB}})
             writePicture(images / (std::string(name) + ".ico"), 24, 24, [rgb = rgb](int x, int y) {
                 return x >= 6 && x < 18 && y >= 6 && y < 18 ? 0xFF000000u | rgb : 0u;

@@ -42,15 +42,10 @@ TEST_F(Startup, OrderOfEventsFromTitleMusicToQuitNumber) {
         SCOPED_TRACE(musicOn);
         writeFile("Reglages.cfg", "son=1,Musique=" + std::to_string(musicOn) + ",Rapidit\xE9=0");
         runAndClose();
-        const int place = lineIndex("window place 320 200 390 350");
-        const int intro = lineIndex(musicOn ? "music 4" : "music 0");
-        const int launch = lineIndex("launch ");
-        ASSERT_GE(place, 0);
-        ASSERT_GT(intro, place) << "the title music comes after the window";
-        ASSERT_GT(launch, intro) << "and before the music player";
+        // The window, then the title music, then the music player from sons/.
         const std::string sons = dir.string() + "/sons/";
-        EXPECT_EQ(hl::transcript()[static_cast<std::size_t>(launch)],
-                  "launch \"" + sons + "QuelmaR Son\" cwd=\"" + sons + "\"");
+        expectInOrder({"window place 320 200 390 350", musicOn ? "music 4" : "music 0",
+                       "launch \"" + sons + "QuelmaR Son\" cwd=\"" + sons + "\""});
         EXPECT_EQ(hl::transcript().back(), "music 100");
         EXPECT_EQ(music(), "musique:100");
         EXPECT_TRUE(linesWith("box ").empty());  // settings were there, the launch worked
@@ -143,22 +138,16 @@ TEST_F(Startup, MenusOnTheTitleScreenAndWhilePlaying) {
         "answer yes", "menu 40002", // quit
     });
     EXPECT_EQ(quelmarMain(), 0);
-    int at = lineIndex("launch ");
-    ASSERT_GE(at, 0);
-    for (const char* text : {"caption=\"A Propos de...\"", "dialog open 124", "dialog end 124 2",
+    expectInOrder({"caption=\"A Propos de...\"", "dialog open 124", "dialog end 124 2",
                              "open \"aideQuelmaR.html\"", "music 5", "window place 320 200 390 350",
                              "timer set main 0 40", "dialog open 119", "music 0",
                              "caption=\"Bienvenue dans l'aventure...\"", "sound pierre", "music 1",
                              "window place 321 200 480 400", "caption=\"Erreur...\"", "dialog open 121",
                              "dialog end 121 2", "caption=\"La malediction de QuelmaR\"",
-                             "caption=\"Quelmar\" text=\"Etes vous sûr de vouloir quitter?\" -> yes", "music 100"}) {
-        const int next = lineIndex(text, at + 1);
-        ASSERT_GT(next, at) << "missing or out of order: " << text;
-        at = next;
-    }
-    EXPECT_EQ(gs.onTitleScreen, 0);
-    EXPECT_EQ(gs.heroCol, 5);  // the intro's walk
-    EXPECT_EQ(gs.LevelGrid[98][2], 's');  // the stone closed the gate
+                             "caption=\"Quelmar\" text=\"Etes vous sûr de vouloir quitter?\" -> yes", "music 100"},
+                  lineIndex("launch "));
+    // Playing on, the intro's walk done and the stone closing the gate.
+    EXPECT_EQ(std::tuple(gs.onTitleScreen, gs.heroCol, gs.LevelGrid[98][2]), std::tuple(0, 5, 's'));
     for (const char* never : {"caption=\"Niveau...\"", "dialog open 104", "dialog open 118"})
         EXPECT_TRUE(linesWith(never).empty()) << never;
 }
