@@ -31,16 +31,15 @@ protected:
 
 TEST_F(Drawing, BarOutlineFillColourBytesAndUnclippedValue) {
     drawBar(gs.mainWindow, 10, 20, 100, 30, 260, 128, 511);
+    drawBar(gs.mainWindow, 0, 0, 20, 50, 255, 0, 0);  // a value past the length
+    drawBar(gs.mainWindow, 0, 40, 20, 0, 255, 0, 0);  // and none
     // Outline from (10, 20) to (112, 31), right and bottom edges excluded; fill
     // of 30 pixels from x = 11, rows 21..29, colour parts by their low byte.
     const struct { int x, y; unsigned rgb; } at[] = {
         {10, 20, BLACK}, {111, 20, BLACK}, {10, 30, BLACK}, {111, 30, BLACK}, {112, 25, MAGENTA},
-        {50, 31, MAGENTA}, {11, 21, 0x0480FF}, {40, 29, 0x0480FF}, {41, 25, WHITE}, {110, 29, WHITE}};
+        {50, 31, MAGENTA}, {11, 21, 0x0480FF}, {40, 29, 0x0480FF}, {41, 25, WHITE}, {110, 29, WHITE},
+        {50, 5, 0xFF0000}, {51, 5, MAGENTA}};  // past the outline's right end at x = 21
     for (const auto& p : at) EXPECT_EQ(px(p.x, p.y), p.rgb) << p.x << "," << p.y;
-    drawBar(gs.mainWindow, 0, 0, 20, 50, 255, 0, 0);
-    EXPECT_EQ(px(50, 5), 0xFF0000u);  // past the outline's right end at x = 21
-    EXPECT_EQ(px(51, 5), MAGENTA);
-    drawBar(gs.mainWindow, 0, 40, 20, 0, 255, 0, 0);
     for (int x = 1; x <= 20; ++x) EXPECT_EQ(px(x, 45), WHITE) << x;
 }
 
