@@ -138,16 +138,23 @@ TEST_F(Startup, MenusOnTheTitleScreenAndWhilePlaying) {
         "answer yes", "menu 40002", // quit
     });
     EXPECT_EQ(quelmarMain(), 0);
-    expectInOrder({"caption=\"A Propos de...\"", "dialog open 124", "dialog end 124 2",
+    expectInOrder({"owner=main icon=none buttons=ok default=ok caption=\"A Propos de...\" text=\"La malediction de "
+                   "QuelmaR V1.2\\n" + std::string(34, '_') + "\\n \\n", "dialog open 124", "dialog end 124 2",
                              "open \"aideQuelmaR.html\"", "music 5", "window place 320 200 390 350",
                              "timer set main 0 40", "dialog open 119", "music 0",
                              "caption=\"Bienvenue dans l'aventure...\"", "sound pierre", "music 1",
-                             "window place 321 200 480 400", "caption=\"Erreur...\"", "dialog open 121",
+                             "window place 321 200 480 400", "owner=main icon=none buttons=ok default=ok caption=\"Erreur...\" "
+                   "text=\"Pouer afficher les credits, retournez a la page d'intro..\"", "dialog open 121",
                              "dialog end 121 2", "caption=\"La malediction de QuelmaR\"",
                              "caption=\"Quelmar\" text=\"Etes vous sûr de vouloir quitter?\" -> yes", "music 100"},
                   lineIndex("launch "));
     // Playing on, the intro's walk done and the stone closing the gate.
     EXPECT_EQ(std::tuple(gs.onTitleScreen, gs.heroCol, gs.LevelGrid[98][2]), std::tuple(0, 5, 's'));
+    const std::string about = linesWith("A Propos de...").at(0);  // eleven lines, the help file named
+    EXPECT_EQ(std::count(about.begin(), about.end(), '\\'), 10) << about;
+    for (const char* part : {"11/11/2005", "Pour plus d'aide double cliquez sur \\n'aideQuelmaR.html' situé dans le dossier du jeu..."})
+        EXPECT_NE(about.find(part), std::string::npos) << part;
+    EXPECT_EQ(linesWith("music 5").size(), 1u) << "credits rolled while playing";
     for (const char* never : {"caption=\"Niveau...\"", "dialog open 104", "dialog open 118"})
         EXPECT_TRUE(linesWith(never).empty()) << never;
 }
