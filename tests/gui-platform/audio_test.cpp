@@ -19,35 +19,33 @@ using namespace std::chrono_literals;
 namespace audio = platform::audio;
 
 std::string wave(const std::string& name, int ms) {
-    char tmpl[] = "/tmp/audiotestXXXXXX";
-    std::string path = std::string(mkdtemp(tmpl)) + "/" + name;
-    EXPECT_TRUE(pictures::write(path, pictures::wav(ms)));
-    return path;
+    static char tmpl[] = "/tmp/audiotestXXXXXX";
+    static const std::string dir = mkdtemp(tmpl);
+    EXPECT_TRUE(pictures::write(dir + "/" + name, pictures::wav(ms)));
+    return dir + "/" + name;
 }
 
 TEST(Audio, MusicLoopsUntilStoppedOrReplaced) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_TRUE(audio::open());
     EXPECT_TRUE(audio::open());  // opened once, stays open
-    const std::string shortTune = wave("court.wav", 100);
+    const std::string tune = wave("court.wav", 100);
     EXPECT_FALSE(audio::loopPlaying());
-    ASSERT_TRUE(audio::playLoop(shortTune));
+    ASSERT_TRUE(audio::playLoop(tune));
     std::this_thread::sleep_for(400ms);  // four times its length
     EXPECT_TRUE(audio::loopPlaying());
     audio::stopLoop();
-    EXPECT_FALSE(audio::loopPlaying());
     audio::stopLoop();  // twice is harmless
-
-    // A file that cannot be loaded replaces the music with silence.
-    ASSERT_TRUE(audio::playLoop(shortTune));
-    EXPECT_FALSE(audio::playLoop(shortTune + ".absent"));
     EXPECT_FALSE(audio::loopPlaying());
-    const std::string notWave = wave("faux.wav", 10) + "x";
-    ASSERT_TRUE(pictures::write(notWave, {'R', 'I', 'F', 'F', 0, 0}));
-    EXPECT_FALSE(audio::playLoop(notWave));
-
+    // A file that cannot be loaded replaces the music with silence.
+    ASSERT_TRUE(pictures::write(tune + ".faux", {'R', 'I', 'F', 'F', 0, 0}));
+    for (const std::string& bad : {tune + ".absent", tune + ".faux"}) {
+        ASSERT_TRUE(audio::playLoop(tune));
+        EXPECT_FALSE(audio::playLoop(bad)) << bad;
+        EXPECT_FALSE(audio::loopPlaying()) << bad;
+    }
     // Effects beside the music leave it playing; a missing one plays nothing.
-    ASSERT_TRUE(audio::playLoop(shortTune));
+    ASSERT_TRUE(audio::playLoop(tune));
     audio::playEffect(wave("pas.wav", 50));
     audio::playEffect(wave("coup.wav", 50));  // cuts the first
     audio::playEffect("/nonexistent/effect.wav");
@@ -55,8 +53,7 @@ TEST(Audio, MusicLoopsUntilStoppedOrReplaced) {
     EXPECT_TRUE(audio::loopPlaying());
     audio::close();
     EXPECT_FALSE(audio::loopPlaying());
-    // Reopens after a close.
-    EXPECT_TRUE(audio::playLoop(shortTune));
+    EXPECT_TRUE(audio::playLoop(tune));  // reopens after a close
     audio::close();
 }
 
@@ -87,10 +84,7 @@ TEST(Audio, TheProgramStillStopsOnSigterm) {
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status));
-    if (WIFSIGNALED(status)) {
-        EXPECT_EQ(WTERMSIG(status), SIGTERM);
-    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
 }
 
 }  // namespace
