@@ -28,7 +28,6 @@ const DialogDef NEW_GAME = [] {
                   {Ctl::CheckBox, ID_CUSTOM, "Perso", 8, 25, 150, 10}, {Ctl::ComboBox, ID_LIST, "", 8, 40, 100, 60},
                   {Ctl::ReadOnlyEdit, ID_RO, "20 - 0 - 170", 8, 60, 70, 12, Align::Center},
                   {Ctl::PushButton, 1099, "Plus", 90, 60, 20, 12, Align::Left, true},  // disabled
-                  {Ctl::Edit, 1100, "", 90, 80, 20, 12, Align::Left, false, true},     // digits only
                   {Ctl::DefPushButton, 1, "OK", 40, 118, 50, 14}, {Ctl::PushButton, 2, "Annuler", 110, 118, 50, 14}};
     return d;
 }();
@@ -131,26 +130,15 @@ TEST_F(Headless, DialogsFromATemplateDrivenByTheScript) {
     }
     EXPECT_EQ(std::count(events.begin(), events.end(), "command 2"), 2);
     EXPECT_TRUE(isWindow(hl::mainWindow()));
-    // Without a close box the dialog cannot be closed, but Escape still cancels.
-    static DialogDef bare;
-    bare.id = 121, bare.closeBox = false;
-    bare.controls = {{Ctl::DefPushButton, 1, "OK", 4, 4, 40, 14}};
-    EXPECT_EQ(errorLine([] { hl::setScript({"close"}); dialogBox(bare, nullptr, dialogProc); }), 1);
-    hl::reset();
-    hl::setScript({"key Escape"});
-    EXPECT_EQ(dialogBox(bare, nullptr, dialogProc), 3);
 }
 
 TEST_F(Headless, LinesThatCannotApplyNameTheirLine) {
     const std::pair<Lines, int> rows[] = {
-        {{"# comment", "", "click 1"}, 3}, {{"menu 40011", "click 4242"}, 2}, {{"menu 40011", "click 1099"}, 2},
-        {{"menu 40011", "click 1065"}, 2}, {{"menu 40011", "type 1065 x"}, 2},  // not a button; read-only
+        {{"# comment", "", "click 1"}, 3}, {{"menu 40011", "click 1099"}, 2},  // disabled
+        {{"menu 40011", "type 1065 x"}, 2},                                    // read-only
         {{"menu 40011", "select 1070 2"}, 2}, {{"menu 40011", "select 1070 -1"}, 0},  // two items
-        {{"menu 40011", "type 1100 12"}, 0}, {{"menu 40011", "type 1100 -3"}, 2},
         {{"menu 40011", "menu 40002"}, 2},  // no menu under a modal dialog
-        {{"menu 12345"}, 1}, {{"menu 0"}, 1}, {{"key a"}, 1}, {{"key F10"}, 1}, {{"jump"}, 1}, {{"wait"}, 1},
-        {{"wait -5"}, 1}, {{"wait 5x"}, 1}, {{"wait 86400001"}, 1}, {{"seed 3", "seed 4", "key Left", "seed 3"}, 4},
-        {{"check 1081 maybe"}, 1}, {{"mouse up 1 2"}, 1}, {{"answer maybe"}, 1}};
+        {{"wait 5x"}, 1}, {{"seed 3", "seed 4", "key Left", "seed 3"}, 4}};
     for (const auto& [lines, line] : rows) {
         hl::reset();  // an error leaves its dialog open, as the end of a script does
         EXPECT_EQ(run(lines, makeMain()), line) << lines.back() << ": " << error;
@@ -172,13 +160,6 @@ TEST_F(Headless, InputPaintsAndQuitReachTheMainWindow) {
     EXPECT_EQ(paints, 1);  // the first one, when the loop went idle
 
     w = makeMain();
-    invalidate(w, nullptr, false);
-    Rect part{0, 0, 5, 5};
-    invalidate(w, &part, true);
-    EXPECT_EQ(paints, 1);  // nothing until asked
-    updateWindow(w);
-    updateWindow(w);  // nothing left to paint
-    EXPECT_EQ(paints, 2);
     hl::setScript({"key Left"});
     Window q = makeMain([](Window, Msg m, long, long) -> long { if (m == Msg::KeyDown) postQuit(5); return 0; });
     EXPECT_EQ(runMessageLoop(q), 5);
@@ -189,24 +170,18 @@ TEST_F(Headless, InputPaintsAndQuitReachTheMainWindow) {
 TEST_F(Headless, MessageBoxesTakeQueuedAnswersElseTheirDefault) {
     Window w = makeMain();
     const BoxStyle yesNo{BoxButtons::YesNo, BoxIcon::Question}, noFirst{BoxButtons::YesNo, BoxIcon::Warning, true};
-    EXPECT_EQ(messageBox(w, "Sauver?", "Q", yesNo), Answer::Yes);
-    EXPECT_EQ(messageBox(w, "Sauver?", "Q", noFirst), Answer::No);
-    EXPECT_EQ(messageBox(nullptr, "x", "y"), Answer::Ok);
-    hl::setScript({"answer no", "answer yes", "answer ok"});
+    EXPECT_EQ(messageBox(w, "Il a dit \"non\"\nà l'épée", "Q", yesNo), Answer::Yes);
+    EXPECT_EQ(messageBox(nullptr, "Sauver?", "Q", noFirst), Answer::No);
+    hl::setScript({"answer no", "answer ok"});
     hl::runScript();
     EXPECT_EQ(messageBox(w, "a", "b", yesNo), Answer::No);
-    EXPECT_EQ(messageBox(w, "a", "b", noFirst), Answer::Yes);
     EXPECT_EQ(messageBox(w, "a", "b", BoxStyle{BoxButtons::Ok, BoxIcon::Info}), Answer::Ok);
     EXPECT_EQ(messageBox(w, "a", "b", yesNo), Answer::Yes);  // queue empty again
-    messageBox(w, "Ligne 1\nIl a dit \"non\" à l'épée", "Erreur", BoxStyle{BoxButtons::Ok, BoxIcon::Error});
     const auto& t = hl::transcript();
-    ASSERT_EQ(t.size(), 9u);
-    EXPECT_EQ(t[1], "box owner=main icon=question buttons=yesno default=yes caption=\"Q\" text=\"Sauver?\" -> yes");
-    EXPECT_EQ(t[2], "box owner=main icon=warning buttons=yesno default=no caption=\"Q\" text=\"Sauver?\" -> no");
-    EXPECT_EQ(t[3], "box owner=none icon=none buttons=ok default=ok caption=\"y\" text=\"x\" -> ok");
-    EXPECT_EQ(t[6], "box owner=main icon=info buttons=ok default=ok caption=\"b\" text=\"a\" -> ok");
-    EXPECT_EQ(t[8], "box owner=main icon=error buttons=ok default=ok caption=\"Erreur\" "
-                    "text=\"Ligne 1\\nIl a dit \\\"non\\\" à l'épée\" -> ok");
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_EQ(t[1], "box owner=main icon=question buttons=yesno default=yes caption=\"Q\" "
+                    "text=\"Il a dit \\\"non\\\"\\nà l'épée\" -> yes");
+    EXPECT_EQ(t[2], "box owner=none icon=warning buttons=yesno default=no caption=\"Q\" text=\"Sauver?\" -> no");
     // An answer that fits no button of the box is an error on its line.
     hl::setScript({"wait 1", "answer yes"});
     hl::runScript();
@@ -225,9 +200,7 @@ TEST_F(Headless, TimersFireInOrderOfDueTimeAndPausesDelayThem) {
     hl::advance(12);
     EXPECT_EQ(events, (Lines{"timer 1 @105", "timer 1 @110"}));
     EXPECT_EQ(hl::nowMs(), 112);
-    const auto& t = hl::transcript();
-    EXPECT_NE(std::find(t.begin(), t.end(), "timer set main 2 50"), t.end());
-    EXPECT_EQ(t.back(), "timer kill main 2");
+    EXPECT_EQ(hl::transcript().back(), "timer kill main 2");
     events.clear();
     destroyWindow(w);  // its timers go with it
     hl::advance(100);
@@ -255,34 +228,20 @@ TEST_F(Headless, TimersKeepTickingUnderDialogsAndMessageBoxes) {
     EXPECT_EQ(dialogResult, 3);
     EXPECT_EQ(events, (Lines{"init 119", "timer 9 @1000", "timer 9 @2000", "command 2"}));
     // The escape countdown's shape: each tick opens a box; No stops the ticks. The
-    // second time the first box stays open 250 ms: two more ticks come meanwhile.
+    // first box stays open 250 ms: two more ticks come meanwhile.
     const WindowProc boxing = [](Window w, Msg m, long a, long) -> long {
         if (m != Msg::Timer) return 0;
         events.push_back("tick @" + std::to_string(hl::nowMs()));
         if (messageBox(w, "Vite!", "Compte", BoxStyle{BoxButtons::YesNo}) == Answer::No) killTimer(w, a);
         return 0;
     };
-    for (auto [first, wait, end] : {std::tuple{"answer yes", "wait 1000", 1000}, {"answer yes 250", "wait 100", 350}}) {
-        hl::reset();
-        events.clear();
-        w = makeMain(boxing);
-        setTimer(w, 1, 100);
-        runs({first, "answer yes", "answer no", wait}, w);
-        EXPECT_EQ(events, (Lines{"tick @100", "tick @200", "tick @300"})) << first;
-        EXPECT_EQ(hl::nowMs(), end) << first;
-    }
-}
-
-TEST_F(Headless, SoundsDocumentsAndMusicAreTranscribed) {
-    EXPECT_TRUE(openDocument("/jeu/aide.html"));
-    playEffect("/jeu/sons/porte.wav");
-    playEffect("clé.wav");
-    // Music is what the game writes to the player's control file, and only that file.
-    const support::TempDir dir;
-    for (auto [file, text] : {std::pair{"MusicCfg.cfg", "musique:3"}, {"MusicCfg.cfg", "musique:-1\r\n"},
-                              {"Reglages.cfg", "musique:9"}})
-        ASSERT_TRUE(replaceFile(dir / file, text));
-    EXPECT_EQ(hl::transcript(), (Lines{"open \"/jeu/aide.html\"", "sound porte", "sound clé", "music 3", "music -1"}));
+    hl::reset();
+    events.clear();
+    w = makeMain(boxing);
+    setTimer(w, 1, 100);
+    runs({"answer yes 250", "answer yes", "answer no", "wait 100"}, w);
+    EXPECT_EQ(events, (Lines{"tick @100", "tick @200", "tick @300"}));
+    EXPECT_EQ(hl::nowMs(), 350);
 }
 
 namespace {
@@ -320,7 +279,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Draw, BitmapsAreDrawnAtTheirPlaceAndSizeAndClipped) {
+TEST_F(Draw, PicturesAtTheirPlaceAndSizeClippedAndIconsWithTransparency) {
     expectPixels({{0, 0, FACE}, {59, 39, FACE}, {60, 0, 0u}});  // the last one is outside
     // 10 x 4, stretched twice: left half red, right half blue, bottom row green.
     Image img = loadBytes(support::bmpFile(support::dib(10, 4, 24, [](int x, int y) {
@@ -334,77 +293,58 @@ TEST_F(Draw, BitmapsAreDrawnAtTheirPlaceAndSizeAndClipped) {
                   {24, 9, 0x00FF00}, {24, 10, 0x00FF00}, {25, 10, FACE}, {5, 11, FACE}});
     drawImage(dc, img, 50, -4);  // hangs over two edges
     expectPixels({{59, 0, 0xFF0000}, {59, 3, 0x00FF00}, {59, 4, FACE}});
-    drawImage(dc, img, -100, -100);
     freeImage(img);
     EXPECT_EQ(loadImage(testing::TempDir() + "missing.bmp", 24, 24), nullptr);
-    drawImage(dc, nullptr, 0, 0);  // a null picture draws nothing
-    EXPECT_EQ(hl::pixel(w, 0, 0), FACE);
-}
 
-TEST_F(Draw, IconsKeepWhatIsBelowTheirTransparentPixels) {
-    // 8 x 8: transparent border, half-transparent white second ring, opaque yellow inside.
-    const auto icon = support::icoFile({{8, support::dib(8, 8, 32, [](int x, int y) {
-                                             const int ring = std::min({x, y, 7 - x, 7 - y});
-                                             return ring == 0 ? 0u : ring == 1 ? 0x80FFFFFFu : 0xFFFFFF00u;
-                                         }, {}, false, true)}});
+    // Icons keep what is below their transparent pixels. 8 x 8: transparent
+    // border, half-transparent white second ring, opaque yellow inside.
+    Image ico = loadBytes(support::icoFile({{8, support::dib(8, 8, 32, [](int x, int y) {
+                                                 const int ring = std::min({x, y, 7 - x, 7 - y});
+                                                 return ring == 0 ? 0u : ring == 1 ? 0x80FFFFFFu : 0xFFFFFF00u;
+                                             }, {}, false, true)}}),
+                          8, 8);
+    ASSERT_NE(ico, nullptr);
     fill(rgb(0, 0, 0));
-    Image ico = loadBytes(icon, 8, 8), small = loadBytes(icon, 4, 4);
-    ASSERT_TRUE(ico && small);
     drawImage(dc, ico, 10, 10);
     expectPixels({{10, 10, 0x000000}, {11, 11, 0x808080}, {12, 12, 0xFFFF00}});
-    drawImage(dc, small, 30, 10);  // at half size the box filter mixes the rings
-    EXPECT_NE(hl::pixel(w, 30, 10), 0u);
-    EXPECT_NE(hl::pixel(w, 30, 10), 0xFFFF00u);
-    EXPECT_EQ(hl::pixel(w, 31, 11), 0xFFFF00u);
     freeImage(ico);
-    freeImage(small);
 }
 
-TEST_F(Draw, RectanglesHaveAPenOutlineAndABrushInside) {
+TEST_F(Draw, RectanglesAndText) {
     rectangle(dc, Rect{10, 5, 20, 12}, rgb(255, 0, 0), rgb(0, 0, 255));
-    // Right and bottom edges excluded.
+    // A pen outline and a brush inside; right and bottom edges excluded.
     expectPixels({{10, 5, 0xFF0000}, {19, 11, 0xFF0000}, {15, 5, 0xFF0000}, {11, 6, 0x0000FF}, {20, 12, FACE}});
     EXPECT_EQ(inkIn({10, 5, 20, 12}, 0x0000FF), 8 * 5);
-    rectangle(dc, Rect{30, 30, 30, 35}, rgb(1, 1, 1), rgb(1, 1, 1));  // empty: nothing
-    EXPECT_EQ(hl::pixel(w, 30, 30), FACE);
-}
-
-TEST_F(Draw, TextInkAndItsOpaqueBackground) {
+    // Text: ink in the text colour, inside its cells of 6 x 13; the background
+    // stays unless it is made opaque.
     setTextColor(dc, rgb(255, 0, 0));
-    textOut(dc, 2, 2, "Vie");
-    const int ink = inkIn({2, 2, 20, 15}, 0xFF0000);  // three cells of 6 x 13
+    textOut(dc, 2, 20, "Vie");
+    const int ink = inkIn({2, 20, 20, 33}, 0xFF0000);
     EXPECT_GT(ink, 15);
-    EXPECT_EQ(inkIn({0, 0, 60, 40}, FACE), 60 * 40 - ink);  // nothing outside the cells, no background
+    EXPECT_EQ(inkIn({0, 13, 60, 40}, FACE), 60 * 27 - ink);
     setBkTransparent(dc, false);
     setBkColor(dc, rgb(255, 255, 255));
-    textOut(dc, 2, 20, "Vie");
-    EXPECT_EQ(inkIn({2, 20, 20, 33}, 0xFF0000), ink);
-    EXPECT_EQ(inkIn({2, 20, 20, 33}, 0xFFFFFF), 18 * 13 - ink);
-    // Accented letters differ from their base letter.
-    fill(rgb(0, 0, 0));
-    textOut(dc, 0, 0, "e");
-    textOut(dc, 10, 0, "é");
-    EXPECT_GT(inkIn({10, 0, 16, 13}, 0xFF0000), inkIn({0, 0, 6, 13}, 0xFF0000));
+    textOut(dc, 30, 20, "Vie");
+    EXPECT_EQ(inkIn({30, 20, 48, 33}, 0xFF0000), ink);
+    EXPECT_EQ(inkIn({30, 20, 48, 33}, 0xFFFFFF), 18 * 13 - ink);
 }
 
 TEST_F(Draw, ShotsArePngFilesOfTheFramebuffer) {
     fill(rgb(1, 2, 3));
-    rectangle(dc, Rect{59, 39, 60, 40}, rgb(200, 100, 50), rgb(200, 100, 50));
     const support::TempDir d;
-    const std::string path = d / "shot.png";
-    ASSERT_TRUE(hl::savePng(w, path));
+    ASSERT_TRUE(hl::savePng(w, d / "shot.png"));
     EXPECT_FALSE(hl::savePng(w, "/nonexistent-dir/x.png"));
-    const std::string png = support::slurp(path);
+    const std::string png = support::slurp(d / "shot.png");
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(png.at(i)); };
     EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
     EXPECT_EQ(std::pair(int{at(19)}, int{at(23)}), std::pair(60, 40));  // width and height
-    // Inflate the image data and read the first and last pixels back.
+    // Inflate the image data and read the first pixel back.
     const auto idat = png.find("IDAT");
     ASSERT_NE(idat, std::string::npos);
     const unsigned len = (at(idat - 4) << 24) | (at(idat - 3) << 16) | (at(idat - 2) << 8) | at(idat - 1);
     std::vector<unsigned char> raw(40 * (60 * 3 + 1));
     uLongf rawLen = raw.size();
     ASSERT_EQ(uncompress(raw.data(), &rawLen, reinterpret_cast<const Bytef*>(png.data() + idat + 4), len), Z_OK);
-    ASSERT_EQ(rawLen, raw.size());
-    EXPECT_EQ(std::vector<int>({raw[1], raw[raw.size() - 3], raw[raw.size() - 1]}), std::vector<int>({1, 200, 50}));
+    EXPECT_EQ(rawLen, raw.size());
+    EXPECT_EQ(std::vector<int>(raw.begin() + 1, raw.begin() + 4), std::vector<int>({1, 2, 3}));
 }
