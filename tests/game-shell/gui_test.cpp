@@ -1,6 +1,6 @@
-// The real game under X: a missing music player is reported, then the game
-// shows the title picture with its menu bar, the close box ends it and tells
-// the music player to stop; "A propos" and "Options" open their boxes.
+// The real game under X, one run: a missing music player is reported, then the
+// game shows the title picture with its menu bar, "A propos" and "Options" open
+// their boxes, the close box ends it and tells the music player to stop.
 // The platform header (in title_picture.h) before the X headers, whose macros clash with it.
 #include "title_picture.h"
 #include "real_game.h"
@@ -9,7 +9,7 @@ namespace {
 
 using namespace realgame;
 
-TEST_F(RealGameTest, MissingPlayerReportedTitlePictureAndTheCloseBoxEndsIt) {
+TEST_F(RealGameTest, MissingPlayerTitlePictureAboutOptionsAndTheCloseBox) {
     fs::remove(dir_ / "sons" / "QuelmaR Son");
     launch();
     Window box = x_.waitFor("Erreur de lancement...", 10s);
@@ -46,15 +46,6 @@ TEST_F(RealGameTest, MissingPlayerReportedTitlePictureAndTheCloseBoxEndsIt) {
     EXPECT_EQ(s.w, 390);
     EXPECT_GE(same * 100, tried * 98) << "the title picture is not under the menu bar";
 
-    x_.closeBox(window_);
-    ASSERT_TRUE(waitExit(5s)) << "the close box did not end the game";
-    EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:100");
-}
-
-TEST_F(RealGameTest, AboutBoxAndOptionsDialog) {
-    start();
-    if (HasFatalFailure()) return;
-    std::this_thread::sleep_for(300ms);
     // "?" is the third title of the bar, "A propos" its second entry.
     menu(145, "Down Down Return");
     Window about = x_.waitFor("A Propos de...", 5s);
@@ -78,6 +69,10 @@ TEST_F(RealGameTest, AboutBoxAndOptionsDialog) {
     const std::string before = readFile(dir_ / "Reglages.cfg");
     dismiss(options, "Reglages:", "Escape");
     EXPECT_EQ(readFile(dir_ / "Reglages.cfg"), before);
+
+    x_.closeBox(window_);
+    ASSERT_TRUE(waitExit(5s)) << "the close box did not end the game";
+    EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:100");
 }
 
 }  // namespace

@@ -21,8 +21,10 @@
 #include "shell/mainwindow.h"
 #include "shell/window.h"
 #include "state.h"
-#include "title_picture.h"
 #include "world/scene.h"
+
+extern const platform::ResourceBlob QUELMAR_GAME_RESOURCES[];
+extern const std::size_t QUELMAR_GAME_RESOURCE_COUNT;
 
 namespace shelltest {
 

@@ -1,6 +1,5 @@
-// The real game under X, for the GUI tests: its windows found by name, their
-// pixels grabbed, keys sent with xdotool, the game started from a copy of the
-// stage directory and killed at the end.
+// The real game under X for the GUI tests: windows found by name, pixels grabbed,
+// keys sent with xdotool, the game run from a copy of the stage and killed after.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,6 +24,13 @@ namespace realgame {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+// Asks every 20 ms until the answer is true or the limit has passed.
+template <class Test> bool within(std::chrono::milliseconds limit, Test test) {
+    for (auto end = std::chrono::steady_clock::now() + limit; !test(); std::this_thread::sleep_for(20ms))
+        if (std::chrono::steady_clock::now() > end) return false;
+    return true;
+}
+
 struct Shot {
     int w = 0, h = 0;
     std::vector<unsigned long> px;  // 0xRRGGBB, row after row
@@ -35,56 +41,41 @@ class X {
 public:
     // One connection for the whole run: a server without clients resets, and a
     // connection asked for during the reset fails.
-    X() {
+    Display* dpy() const {
         static Display* shared = XOpenDisplay(nullptr);
-        dpy_ = shared;
+        return shared;
     }
-    Display* dpy() const { return dpy_; }
 
     // A mapped window whose name contains the text, searched from the root.
     Window find(const std::string& name, Window from = 0) {
-        if (!from) from = DefaultRootWindow(dpy_);
-        Window root, parent, *kids = nullptr;
+        Window root, parent, *kids = nullptr, found = 0;
         unsigned n = 0;
-        if (!XQueryTree(dpy_, from, &root, &parent, &kids, &n)) return 0;
-        Window found = 0;
+        if (!XQueryTree(dpy(), from ? from : DefaultRootWindow(dpy()), &root, &parent, &kids, &n)) return 0;
         for (unsigned i = 0; i < n && !found; ++i) {
             char* title = nullptr;
             XWindowAttributes attr;
-            if (XGetWindowAttributes(dpy_, kids[i], &attr) && attr.map_state == IsViewable &&
-                XFetchName(dpy_, kids[i], &title) && title &&
-                std::string(title).find(name) != std::string::npos)
-                found = kids[i];
-            if (title) XFree(title);
-            if (!found) found = find(name, kids[i]);
+            if (XGetWindowAttributes(dpy(), kids[i], &attr) && attr.map_state == IsViewable && XFetchName(dpy(), kids[i], &title))
+                found = std::string(title).find(name) != std::string::npos ? kids[i] : 0;
+            XFree(title);
+            found = found ? found : find(name, kids[i]);
         }
-        if (kids) XFree(kids);
+        XFree(kids);
         return found;
     }
 
     Window waitFor(const std::string& name, std::chrono::milliseconds limit = 10s) {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-            if (Window w = find(name)) return w;
-            std::this_thread::sleep_for(20ms);
-        }
-        return 0;
+        Window w = 0;
+        within(limit, [&] { return (w = find(name)) != 0; });
+        return w;
     }
-
-    int height(Window w) {
-        XWindowAttributes attr;
-        XGetWindowAttributes(dpy_, w, &attr);
-        return attr.height;
-    }
+    int height(Window w) { return grab(w).h; }
 
     // The window's pixels: its whole area, menu bar and client.
     Shot grab(Window w) {
-        Shot s;
-        XWindowAttributes attr;
-        XGetWindowAttributes(dpy_, w, &attr);
-        s.w = attr.width;
-        s.h = attr.height;
-        XImage* img = XGetImage(dpy_, w, 0, 0, static_cast<unsigned>(s.w), static_cast<unsigned>(s.h),
-                                AllPlanes, ZPixmap);
+        XWindowAttributes attr{};
+        XGetWindowAttributes(dpy(), w, &attr);
+        Shot s{attr.width, attr.height, {}};
+        XImage* img = XGetImage(dpy(), w, 0, 0, static_cast<unsigned>(s.w), static_cast<unsigned>(s.h), AllPlanes, ZPixmap);
         if (!img) return s;
         for (int y = 0; y < s.h; ++y)
             for (int x = 0; x < s.w; ++x) s.px.push_back(XGetPixel(img, x, y) & 0xFFFFFF);
@@ -95,18 +86,11 @@ public:
     // What the window manager sends for the close box.
     void closeBox(Window w) {
         XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = w;
-        ev.xclient.message_type = XInternAtom(dpy_, "WM_PROTOCOLS", False);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy_, "WM_DELETE_WINDOW", False));
-        ev.xclient.data.l[1] = CurrentTime;
-        XSendEvent(dpy_, w, False, NoEventMask, &ev);
-        XFlush(dpy_);
+        ev.xclient = {ClientMessage, 0, False, dpy(), w, XInternAtom(dpy(), "WM_PROTOCOLS", False), 32, {}};
+        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy(), "WM_DELETE_WINDOW", False));  // time: CurrentTime
+        XSendEvent(dpy(), w, False, NoEventMask, &ev);
+        XFlush(dpy());
     }
-
-private:
-    Display* dpy_;
 };
 
 inline std::string readFile(const fs::path& p) {
@@ -116,21 +100,18 @@ inline std::string readFile(const fs::path& p) {
 
 inline void sh(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
-// Each test plays in a fresh copy of the stage directory, sound, music and
-// waits off so that no first-launch question comes up.
+// A fresh copy of the stage per test, with settings so no first-launch question comes.
 class RealGameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!x_.dpy()) GTEST_SKIP() << "no X display";
         dir_ = fs::temp_directory_path() / ("quelmar-gui-" + std::to_string(getpid()));
         fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        sh("cp -r '" QUELMAR_STAGE_DIR "'/. '" + dir_.string() + "'");
         fs::create_directories(dir_ / "sons");
+        sh("cp -r '" QUELMAR_STAGE_DIR "'/. '" + dir_.string() + "'");
         std::ofstream(dir_ / "Reglages.cfg", std::ios::binary) << "son=0,Musique=0,Rapidit\xE9=1";
     }
 
-    // Starts the game from its directory.
     void launch() {
         pid_ = fork();
         if (pid_ == 0) {
@@ -141,8 +122,7 @@ protected:
         }
     }
 
-    // Starts the game and waits for its window. Without a music player in the
-    // folder the game says so just after; go on without.
+    // Starts the game, waits for its window, goes on without a music player.
     void start() {
         launch();
         window_ = x_.waitFor(">>>  La Malediction De Quelmar");
@@ -153,12 +133,10 @@ protected:
     // Answers a box or dialog with keys and waits until it is gone.
     void dismiss(Window box, const std::string& name, const std::string& k = "Return") {
         keys(box, k);
-        for (int i = 0; i < 100 && x_.find(name); ++i) std::this_thread::sleep_for(20ms);
-        EXPECT_EQ(x_.find(name), 0u) << name << " still open";
+        EXPECT_TRUE(within(2s, [&] { return !x_.find(name); })) << name << " still open";
     }
 
-    // Opens the menu-bar title under client x (the bar is about 24 pixels
-    // high), then walks its entries with keys.
+    // Opens the menu-bar title under client x (the bar is 24 high), then walks its entries.
     void menu(int x, const std::string& k) {
         sh("xdotool mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " 12 click 1");
         std::this_thread::sleep_for(300ms);
@@ -166,15 +144,11 @@ protected:
     }
 
     void TearDown() override {
-        if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        // A music player the game started ends when it reads the quit number;
-        // one that does not within two seconds is stopped (it runs in our folder).
+        if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
+        // A music player the game started ends at the quit number, else it is stopped.
         std::ofstream(dir_ / "sons" / "MusicCfg.cfg", std::ios::binary) << "musique:100";
-        for (int i = 0; i < 100 && !startedHere().empty(); ++i) std::this_thread::sleep_for(20ms);
-        for (pid_t p : startedHere()) kill(p, SIGKILL);
+        if (!within(2s, [&] { return startedHere().empty(); }))
+            for (pid_t p : startedHere()) kill(p, SIGKILL);
         fs::remove_all(dir_);
     }
 
@@ -183,29 +157,19 @@ protected:
         std::vector<pid_t> found;
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-            const std::string name = entry.path().filename().string();
-            if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+            const pid_t pid = std::atoi(entry.path().filename().c_str());  // 0 for self and the rest
             const fs::path cwd = fs::read_symlink(entry.path() / "cwd", ec);
-            if (!ec && cwd.string().rfind(dir_.string(), 0) == 0) found.push_back(std::stoi(name));
+            if (pid > 0 && !ec && cwd.string().rfind(dir_.string(), 0) == 0) found.push_back(pid);
         }
         return found;
     }
 
     // True when the game ended within the limit.
     bool waitExit(std::chrono::milliseconds limit) {
-        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
-            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return true;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return within(limit, [&] { return waitpid(pid_, nullptr, WNOHANG) == pid_ && (pid_ = -1); });
     }
 
-    static void keys(Window w, const std::string& k) {
-        sh("xdotool windowfocus --sync " + std::to_string(w) + " key --delay 150 " + k);
-    }
+    static void keys(Window w, const std::string& k) { sh("xdotool windowfocus --sync " + std::to_string(w) + " key --delay 150 " + k); }
     static void shot(const fs::path& png) { sh("import -window root '" + png.string() + "'"); }
 
     X x_;
