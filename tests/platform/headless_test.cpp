@@ -47,15 +47,11 @@ long dialogProc(Window dlg, Msg m, long a, long) {
     return 0;
 }
 
-int paints = 0;
-// Records what it receives; menu command 40011 opens the dialog.
+// Records what it receives, paints aside; menu command 40011 opens the dialog.
 long mainProc(Window w, Msg m, long a, long b) {
     static const char* const NAMES[] = {"paint", "close", "destroy", "keydown", "keyup", "command",
                                         "timer", "ldown", "lup",     "rdown",   "move",  "init"};
-    if (m == Msg::Paint) {
-        ++paints;
-        return 0;
-    }
+    if (m == Msg::Paint) return 0;
     if (m == Msg::Command && a == 40011) {
         dialogResult = dialogBox(NEW_GAME, w, dialogProc);
         return 0;
@@ -63,7 +59,6 @@ long mainProc(Window w, Msg m, long a, long b) {
     std::string e = NAMES[static_cast<int>(m)];
     if (m == Msg::KeyDown || m == Msg::KeyUp || m == Msg::Command || m == Msg::Timer) e += " " + std::to_string(a);
     if (m == Msg::Timer) e += " @" + std::to_string(hl::nowMs());
-    if (m == Msg::LButtonDown || m == Msg::MouseMove) e += " " + std::to_string(a) + "," + std::to_string(b);
     events.push_back(e);
     return defaultWindowProc(w, m, a, b);
 }
@@ -96,7 +91,6 @@ protected:
         events.clear();
         lastDialog = nullptr;
         dialogResult = -1;
-        paints = 0;
     }
     // Runs the script through the window's loop; returns the error line or 0.
     int run(const Lines& lines, Window w) {
@@ -116,7 +110,6 @@ TEST_F(Headless, DialogsFromATemplateDrivenByTheScript) {
     EXPECT_EQ(events, (Lines{"init 119", "command 1081", "command 1"}));
     EXPECT_TRUE(isItemChecked(lastDialog, ID_CUSTOM));
     EXPECT_EQ(getItemText(lastDialog, ID_NAME), "Gaël le Brave");
-    EXPECT_EQ(comboSelection(lastDialog, ID_LIST), 1);
     EXPECT_EQ(getItemText(lastDialog, ID_LIST), "Emplacement 2");
     EXPECT_EQ(hl::itemText(lastDialog, ID_RO), "20 - 0 - 170");
     EXPECT_FALSE(isWindow(lastDialog));
@@ -128,13 +121,12 @@ TEST_F(Headless, DialogsFromATemplateDrivenByTheScript) {
         runs({"menu 40011", line}, hl::mainWindow());
         EXPECT_EQ(dialogResult, code) << line;
     }
-    EXPECT_EQ(std::count(events.begin(), events.end(), "command 2"), 2);
     EXPECT_TRUE(isWindow(hl::mainWindow()));
 }
 
 TEST_F(Headless, LinesThatCannotApplyNameTheirLine) {
     const std::pair<Lines, int> rows[] = {
-        {{"# comment", "", "click 1"}, 3}, {{"menu 40011", "click 1099"}, 2},  // disabled
+        {{"menu 40011", "", "# comment", "click 1099"}, 4},  // disabled
         {{"menu 40011", "type 1065 x"}, 2},                                    // read-only
         {{"menu 40011", "select 1070 2"}, 2}, {{"menu 40011", "select 1070 -1"}, 0},  // two items
         {{"menu 40011", "menu 40002"}, 2},  // no menu under a modal dialog
@@ -143,28 +135,16 @@ TEST_F(Headless, LinesThatCannotApplyNameTheirLine) {
         hl::reset();  // an error leaves its dialog open, as the end of a script does
         EXPECT_EQ(run(lines, makeMain()), line) << lines.back() << ": " << error;
     }
-    run({"click 1"}, makeMain());
-    EXPECT_EQ(error, "no dialog is open");
 }
 
-TEST_F(Headless, InputPaintsAndQuitReachTheMainWindow) {
+// (The mouse lines are the editor's, postQuit the wx backend's: their tests drive them.)
+TEST_F(Headless, KeysAndMenuCommandsReachTheMainWindowAndCloseDestroysIt) {
     Window w = makeMain();
-    runs({"key Left", "keydown F9", "keydown F9", "keyup 7", "menu 40002", "mouse ldown 10 20  # comment",
-          "mouse move 11 21", "close"},
-         w);
+    runs({"key Left", "keydown F9", "keydown F9  # comment", "keyup 7", "menu 40002", "close"}, w);
     EXPECT_EQ(events, (Lines{"keydown 37", "keyup 37", "keydown 120", "keydown 120", "keyup 55", "command 40002",
-                             "ldown 10,20", "move 11,21", "close", "destroy"}));
-    EXPECT_EQ(cursorPos(w).x, 11);
+                             "close", "destroy"}));
     EXPECT_FALSE(isWindow(w));  // the default handling of close destroyed it
     EXPECT_EQ(hl::mainWindow(), nullptr);
-    EXPECT_EQ(paints, 1);  // the first one, when the loop went idle
-
-    w = makeMain();
-    hl::setScript({"key Left"});
-    Window q = makeMain([](Window, Msg m, long, long) -> long { if (m == Msg::KeyDown) postQuit(5); return 0; });
-    EXPECT_EQ(runMessageLoop(q), 5);
-    EXPECT_TRUE(isWindow(w));
-    EXPECT_EQ(hl::transcript().back(), "quit");
 }
 
 TEST_F(Headless, MessageBoxesTakeQueuedAnswersElseTheirDefault) {
@@ -298,11 +278,11 @@ TEST_F(Draw, PicturesAtTheirPlaceAndSizeClippedAndIconsWithTransparency) {
 
     // Icons keep what is below their transparent pixels. 8 x 8: transparent
     // border, half-transparent white second ring, opaque yellow inside.
-    Image ico = loadBytes(support::icoFile({{8, support::dib(8, 8, 32, [](int x, int y) {
-                                                 const int ring = std::min({x, y, 7 - x, 7 - y});
-                                                 return ring == 0 ? 0u : ring == 1 ? 0x80FFFFFFu : 0xFFFFFF00u;
-                                             }, {}, false, true)}}),
-                          8, 8);
+    const support::PixelFn rings = [](int x, int y) {
+        const int ring = std::min({x, y, 7 - x, 7 - y});
+        return ring == 0 ? 0u : ring == 1 ? 0x80FFFFFFu : 0xFFFFFF00u;
+    };
+    Image ico = loadBytes(support::icoFile(8, support::dib(8, 8, 32, rings, {}, false, true)), 8, 8);
     ASSERT_NE(ico, nullptr);
     fill(rgb(0, 0, 0));
     drawImage(dc, ico, 10, 10);
@@ -315,18 +295,12 @@ TEST_F(Draw, RectanglesAndText) {
     // A pen outline and a brush inside; right and bottom edges excluded.
     expectPixels({{10, 5, 0xFF0000}, {19, 11, 0xFF0000}, {15, 5, 0xFF0000}, {11, 6, 0x0000FF}, {20, 12, FACE}});
     EXPECT_EQ(inkIn({10, 5, 20, 12}, 0x0000FF), 8 * 5);
-    // Text: ink in the text colour, inside its cells of 6 x 13; the background
-    // stays unless it is made opaque.
+    // Text: ink in the text colour, inside its cells of 6 x 13, nothing else touched.
     setTextColor(dc, rgb(255, 0, 0));
     textOut(dc, 2, 20, "Vie");
     const int ink = inkIn({2, 20, 20, 33}, 0xFF0000);
     EXPECT_GT(ink, 15);
     EXPECT_EQ(inkIn({0, 13, 60, 40}, FACE), 60 * 27 - ink);
-    setBkTransparent(dc, false);
-    setBkColor(dc, rgb(255, 255, 255));
-    textOut(dc, 30, 20, "Vie");
-    EXPECT_EQ(inkIn({30, 20, 48, 33}, 0xFF0000), ink);
-    EXPECT_EQ(inkIn({30, 20, 48, 33}, 0xFFFFFF), 18 * 13 - ink);
 }
 
 TEST_F(Draw, ShotsArePngFilesOfTheFramebuffer) {

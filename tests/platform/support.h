@@ -45,9 +45,9 @@ inline void put(Bytes& v, std::uint32_t x, int bytes = 4) {
 }
 
 // A DIB: value(x, y) is a palette index, or 0xAARRGGBB at 24 and 32 bits. An
-// icon DIB has the doubled height and an AND mask (masked(x, y) = transparent).
+// icon DIB has the doubled height and an AND mask (all opaque: the alpha decides).
 inline Bytes dib(int w, int h, int bpp, const PixelFn& value, const std::vector<std::uint32_t>& palette = {},
-                 bool topDown = false, bool icon = false, const PixelFn& masked = nullptr) {
+                 bool topDown = false, bool icon = false) {
     Bytes v;
     put(v, 40), put(v, std::uint32_t(w)), put(v, std::uint32_t((topDown ? -1 : 1) * h * (icon ? 2 : 1)));
     put(v, 1, 2), put(v, std::uint32_t(bpp), 2), put(v, 0), put(v, 0), put(v, 0), put(v, 0);
@@ -67,7 +67,7 @@ inline Bytes dib(int w, int h, int bpp, const PixelFn& value, const std::vector<
         }
     };
     rows(bpp, value);
-    if (icon) rows(1, [&](int x, int y) { return masked && masked(x, y) ? 1u : 0u; });
+    if (icon) rows(1, [](int, int) { return 0u; });
     return v;
 }
 
@@ -78,16 +78,12 @@ inline Bytes bmpFile(const Bytes& d) {
     return v;
 }
 
-inline Bytes icoFile(const std::vector<std::pair<int, Bytes>>& entries) {  // (side, icon dib)
+inline Bytes icoFile(int side, const Bytes& d) {  // one square icon
     Bytes v;
-    put(v, 0, 2), put(v, 1, 2), put(v, std::uint32_t(entries.size()), 2);
-    auto off = std::uint32_t(6 + 16 * entries.size());
-    for (const auto& [side, d] : entries) {
-        put(v, std::uint32_t(side * 0x101), 2), put(v, 0, 2), put(v, 1, 2), put(v, 32, 2);
-        put(v, std::uint32_t(d.size())), put(v, off);
-        off += std::uint32_t(d.size());
-    }
-    for (const auto& e : entries) v.insert(v.end(), e.second.begin(), e.second.end());
+    put(v, 0, 2), put(v, 1, 2), put(v, 1, 2);
+    put(v, std::uint32_t(side * 0x101), 2), put(v, 0, 2), put(v, 1, 2), put(v, 32, 2);
+    put(v, std::uint32_t(d.size())), put(v, 6 + 16);
+    v.insert(v.end(), d.begin(), d.end());
     return v;
 }
 
