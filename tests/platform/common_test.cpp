@@ -136,15 +136,13 @@ TEST(Decode, TruncatedAndHugeFilesAreRefused) {
 }
 
 TEST(Scale, BoxAveragesByCoveredAreaAndAlpha) {
-    // Four by two into two by one: the transparent pixel (0, 1) counts for alpha, not for colour.
-    Rgba src{4, 2, {}, true};
-    const int red[8] = {200, 100, 10, 10, 0, 50, 10, 10};
-    for (int i = 0; i < 8; ++i)
-        src.px.insert(src.px.end(), {std::uint8_t(red[i]), 0, 0, std::uint8_t(i == 4 ? 0 : 255)});
-    const Rgba box = scale(src, 2, 1, Scale::Box);
-    ASSERT_EQ(box.w, 2);
-    EXPECT_EQ(box.at(0, 0)[0], 117);  // (200 + 100 + 50) / 3, rounded
-    EXPECT_EQ(box.at(0, 0)[3], (255 * 3 + 2) / 4);
-    EXPECT_EQ(box.at(1, 0)[0], 10);
-    EXPECT_EQ(scale(src, 0, 0, Scale::Box).w, 4);  // no size asked: unchanged
+    // Three pixels into two: the middle one is shared half and half; the
+    // transparent last one counts for alpha, not for colour.
+    const Rgba out = scale(Rgba{3, 1, {0, 0, 0, 255, 90, 0, 0, 255, 240, 0, 0, 0}, true}, 2, 1, Scale::Box);
+    ASSERT_EQ(out.w, 2);
+    EXPECT_EQ(out.at(0, 0)[0], 30);  // (0 * 1 + 90 * 0.5) / 1.5
+    EXPECT_EQ(out.at(0, 0)[3], 255);
+    EXPECT_EQ(out.at(1, 0)[0], 90);
+    EXPECT_EQ(out.at(1, 0)[3], 85);  // 255 * 0.5 / 1.5
+    EXPECT_EQ(scale(out, 0, 0, Scale::Box).w, 2);  // no size asked: unchanged
 }
