@@ -136,7 +136,8 @@ protected:
 
     // Picture files of a small game directory: tiles s, a and q, the three hero
     // icons (opaque 12 x 12 square in the middle of a transparent 24 x 24),
-    // pas.bmp and the item copies; then loads the tiles.
+    // pas.bmp, white tiles for the codes 33, 34, 123 and 124, the item copies;
+    // then loads the tiles.
     void writePictures() {
         const fs::path images = dir / "Images";
         for (auto [name, rgb] : {std::pair{"s", FLOOR_RGB}, {"a", AIR_RGB}, {"q", LADDER_RGB}})
@@ -146,6 +147,7 @@ protected:
                 return x >= 6 && x < 18 && y >= 6 && y < 18 ? 0xFF000000u | rgb : 0u;
             }, true);
         writeBmp(images / "pas.bmp", 24, 21, EMPTY_SLOT_RGB);
+        for (char code : std::string("!|\"{")) writeBmp(images / (std::string(1, code) + ".bmp"), 24, 24, 0xFFFFFF);
         for (char code : std::string("ebm79h8nouvwxyz"))
             writeBmp(images / ("copie de " + std::string(1, code) + ".bmp"), 24, 21, copyColour(code));
         loadTileBitmaps();

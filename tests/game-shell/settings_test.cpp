@@ -64,39 +64,36 @@ TEST_F(Settings, StoredValuesOrTheFirstLaunchQuestions) {
     }
 }
 
-TEST_F(Settings, DialogChecksMirrorTheSettingsAndCancelWritesNothing) {
+TEST_F(Settings, OnTheTitleScreenTheChecksMirrorTheSettings) {
     openMain(false);
     // OK right away keeps every value: the boxes were checked from them, and
     // "Ordi Rapide" exactly when slowComputer is 0.
-    for (auto [slow, sound] : {std::pair{0, 0}, {0, 1}, {1, 0}, {1, 1}}) {
+    for (auto [slow, sound] : {std::pair{0, 1}, {1, 0}}) {
         std::tie(gs.slowComputer, gs.soundOn, gs.musicOn) = std::tuple(slow, sound, 1 - sound);
         options({"click 1"});
         expectFlags(sound, 1 - sound, slow);
         EXPECT_EQ(readFile(SETTINGS), token(sound, 1 - sound, slow));
     }
-    options({"click 1072", "click 1066", "click 1067", "click 1"});  // slow 1 -> 0, sound 1 -> 0, music 0 -> 1
-    expectFlags(0, 1, 0);
-    EXPECT_EQ(readFile(SETTINGS), token(0, 1, 0));
-    // On the title screen: dialog 124, no colour buttons, no music change (the
-    // title music stops only at the next change).
-    EXPECT_EQ(linesWith("dialog open 124").size(), 5u);
+    options({"click 1072", "click 1066", "click 1067", "click 1"});  // slow 1 -> 0, sound 0 -> 1, music 1 -> 0
+    expectFlags(1, 0, 0);
+    EXPECT_EQ(readFile(SETTINGS), token(1, 0, 0));
+    // Dialog 124, no colour buttons, no music change (the title music stops
+    // only at the next change).
+    EXPECT_EQ(linesWith("dialog open 124").size(), 3u);
     EXPECT_TRUE(linesWith("music").empty());
     hl::setScript({"click 1032"});
     EXPECT_THROW(optionsCommand(), hl::ScriptError);
-
-    fs::remove(SETTINGS);
-    openMain(true);
-    gs.favoriteRed = 30;
-    options({"click 1072", "click 1067", "click 1032", "click 2"});
-    EXPECT_FALSE(fs::exists(SETTINGS));
-    expectFlags(0, 1, 0);
-    EXPECT_EQ(gs.favoriteRed, 30);
-    EXPECT_TRUE(linesWith("music").empty());
 }
 
-TEST_F(Settings, WhilePlayingTheColourIsChosenAndTheMusicRestarts) {
+TEST_F(Settings, WhilePlayingCancelKeepsAllOKTakesTheColourAndTheMusic) {
     openMain(true);
-    std::tie(gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue) = std::tuple(240, 0, 100);
+    std::tie(gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue, gs.soundOn, gs.musicOn, gs.slowComputer) =
+        std::tuple(240, 0, 100, 0, 1, 0);
+    options({"click 1072", "click 1067", "click 1032", "click 2"});  // Annuler after changes
+    EXPECT_FALSE(fs::exists(SETTINGS));
+    expectFlags(0, 1, 0);
+    EXPECT_EQ(gs.favoriteRed, 240);
+    EXPECT_TRUE(linesWith("music").empty());
     // Red + twice (to 250, not 260), green - (stays 0), blue + then - twice.
     options({"click 1032", "click 1032", "click 1036", "click 1038", "click 1035", "click 1035", "click 1"});
     EXPECT_GE(lineIndex("dialog open 121"), 0);

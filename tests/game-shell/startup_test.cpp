@@ -27,47 +27,42 @@ protected:
         gs = GameState{};
         hl::setExecutablePath((dir / "Quelmar").string());
     }
-    void runAndClose() {  // a whole run, the title window closed at once
-        fresh();
-        hl::setScript({"close"});
-        EXPECT_EQ(quelmarMain(), 0);
-    }
     std::string music() const { return readFile(dir / "sons" / "MusicCfg.cfg"); }
 };
 
 }  // namespace
 
-TEST_F(Startup, OrderOfEventsFromTitleMusicToQuitNumber) {
-    runAndClose();
+TEST_F(Startup, OrderOfEventsPathsAndStartValues) {
+    hl::setStartTime(1);
+    hl::setScript({"close"});  // the title window closed at once
+    EXPECT_EQ(quelmarMain(), 0);
     // The window, then the title music, then the music player from sons/.
-    const std::string sons = dir.string() + "/sons/";
+    const std::string d = dir.string(), sons = d + "/sons/", images = "=" + d + "/Images/";
     expectInOrder({"window place 320 200 390 350", "music 4", "launch \"" + sons + "QuelmaR Son\" cwd=\"" + sons + "\""});
     EXPECT_EQ(hl::transcript().back(), "music 100");
     EXPECT_EQ(music(), "musique:100");
     EXPECT_TRUE(linesWith("box ").empty());  // settings were there, the launch worked
-    // On a first launch the questions come before the window.
-    fs::remove("Reglages.cfg");
-    runAndClose();
-    expectInOrder({"caption=\"Réglages de premier lancement\"", "Reglages...", "window place"});
-}
 
-TEST_F(Startup, PathsAndStartValues) {
-    hl::setStartTime(1);
-    hl::setScript({});
-    EXPECT_THROW(quelmarMain(), hl::ScriptEnd);
     EXPECT_EQ(gameRand(), 41) << "seeded with the time in seconds";
-    const std::string dump = "\n" + gameStateDump(), d = dir.string(), images = "=" + d + "/Images/";
-    for (const std::string& line : {"GameDir=" + d, "imagesDir" + images, "soundDir=" + d + "/sons/",
+    const std::string dump = "\n" + gameStateDump();
+    for (const std::string& line : {"GameDir=" + d, "imagesDir" + images, "soundDir=" + sons,
                                    "heroRightIconPath" + images + "hommed.ico", "heroLeftIconPath" + images + "hommeg.ico",
                                    "heroFrontIconPath" + images + "hommem.ico"})
         EXPECT_NE(dump.find("\n" + line + "\n"), std::string::npos) << line;
     for (const char* line : {"heroCol=7", "heroRow=5", "viewLeft=0", "viewTop=89", "heroFacing=1", "heroSideFacing=1",
                              "life=100", "maxLife=0", "shield=50", "shieldMax=50", "enemyKind=1", "currentWeapon=1",
-                             "onTitleScreen=1", "soundOn=1", "musicOn=1", "slowComputer=0",
+                             "soundOn=1", "musicOn=1", "slowComputer=0",  // onTitleScreen: see the runner's tests
                              "inventory=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"})
         EXPECT_NE(dump.find("\n" + std::string(line) + "\n"), std::string::npos) << line;
     EXPECT_EQ(gs.enemyTaunts[2], " Ta mere va pleurer...");
     for (const std::string& taunt : gs.enemyTaunts) EXPECT_EQ(taunt.rfind(' ', 0), 0u) << taunt;
+
+    // On a first launch the questions come before the window.
+    fs::remove("Reglages.cfg");
+    fresh();
+    hl::setScript({"close"});
+    EXPECT_EQ(quelmarMain(), 0);
+    expectInOrder({"caption=\"Réglages de premier lancement\"", "Reglages...", "window place"});
 }
 
 TEST_F(Startup, SoundEffectsAndMusicNumbers) {
