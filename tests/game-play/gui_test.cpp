@@ -26,30 +26,20 @@ TEST_F(RealGameTest, NewGameIntroAndThreeStepsRight) {
     if (HasFatalFailure()) return;
     std::this_thread::sleep_for(300ms);
 
-    // "Nouveau jeu" is the first entry of the first menu: open it with the
-    // mouse (the title window's client area is 350 pixels high).
-    const int bar = x_.height(window_) - 350;
-    ASSERT_GT(bar, 0);
-    const std::string win = std::to_string(window_);
-    sh("xdotool mousemove --window " + win + " 25 " + std::to_string(bar / 2) + " click 1");
-    std::this_thread::sleep_for(400ms);
-    sh("xdotool mousemove --window " + win + " 60 " + std::to_string(bar + 12) + " click 1");
+    // "Nouveau jeu" is the first entry of the first menu.
+    menu(20, "Down Return");
     Window dialog = x_.waitFor("Nouvelle Partie", 5s);
     ASSERT_NE(dialog, 0u) << "no new-game dialog";
     std::this_thread::sleep_for(300ms);
-    keys(dialog, "Return");
+    dismiss(dialog, "Nouvelle Partie");
     Window welcome = x_.waitFor("Bienvenue dans l'aventure", 5s);
     ASSERT_NE(welcome, 0u) << "no welcome box";
-    keys(welcome, "Return");
+    dismiss(welcome, "Bienvenue dans l'aventure");
 
     // The intro ends in the playing layout: a client area 400 pixels high.
     int menuBar = -1;
-    for (int i = 0; i < 200 && menuBar < 0; ++i) {
-        std::this_thread::sleep_for(50ms);
-        int h = x_.height(window_);
-        if (h > 400 && !x_.find("Nouvelle Partie") && !x_.find("Bienvenue")) menuBar = h - 400;
-    }
-    ASSERT_GT(menuBar, 0) << "the window never took the playing size";
+    ASSERT_TRUE(within(10s, [&] { return (menuBar = x_.height(window_) - 400) > 0; }))
+        << "the window never took the playing size";
     std::this_thread::sleep_for(700ms);
     Shot before = x_.grab(window_);
     shot(fs::path(QUELMAR_SHOT_DIR) / "play-start.png");

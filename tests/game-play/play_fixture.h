@@ -41,11 +41,7 @@ inline Strings linesAfter(std::string_view prefix) {
 inline Strings sounds() { return linesAfter("sound "); }
 inline Strings boxes() { return linesAfter("box "); }
 inline Strings musics() { return linesAfter("music "); }
-inline bool heard(const std::string& sound) {
-    const auto& t = hl::transcript();
-    return std::find(t.begin(), t.end(), "sound " + sound) != t.end();
-}
-
+inline bool heard(const std::string& sound) { return std::ranges::count(sounds(), sound) > 0; }
 
 class PlayTest : public ::testing::Test {
 protected:
