@@ -117,12 +117,15 @@ TEST(DecodeBmp, EveryDepthBottomUpAndTopDown) {
         }
 }
 
-// Hostile headers and the size limit are left to the decoder's fuzz target.
-TEST(Decode, EveryTruncationIsRefused) {
+// Other hostile headers are left to the decoder's fuzz target.
+TEST(Decode, TruncatedAndHugeFilesAreRefused) {
     const Bytes bmp = bmpFile(dib(7, 6, 24, [](int, int) { return 0x123456u; }));
     Rgba img;
     for (std::size_t n = 0; n < bmp.size(); ++n) EXPECT_FALSE(decode(bmp.data(), n, img)) << n;
     EXPECT_TRUE(img.px.empty());
+    Bytes huge = bmp;  // claims 100000 x 100000 pixels
+    huge[18] = huge[22] = 0xA0, huge[19] = huge[23] = 0x86, huge[20] = huge[24] = 0x01;
+    EXPECT_FALSE(decodeBytes(huge, img));
 }
 
 TEST(Scale, BoxAveragesByCoveredAreaAndAlpha) {
