@@ -128,8 +128,8 @@ TEST_F(Headless, DialogsFromATemplateDrivenByTheScript) {
 
 TEST_F(Headless, LinesThatCannotApplyNameTheirLine) {
     const std::pair<Lines, int> rows[] = {
-        {{"menu 40011", "", "# comment", "click 1099"}, 4},  // disabled
-        {{"menu 40011", "type 1065 x"}, 2},                                    // read-only
+        {{"menu 40011", "", "# comment", "click 1099"}, 4},                            // disabled
+        {{"menu 40011", "type 1065 x"}, 2},                                            // read-only
         {{"menu 40011", "select 1070 2"}, 2}, {{"menu 40011", "select 1070 -1"}, 0},  // two items
         {{"menu 40011", "menu 40002"}, 2},  // no menu under a modal dialog
         {{"wait 5x"}, 1}, {{"seed 3", "seed 4", "key Left", "seed 3"}, 4}};
