@@ -114,9 +114,10 @@ protected:
 
 TEST_F(Falling, BeyondTwoRowsTheStoredWeightHurtsByWholeKilograms) {
     const struct { int rows; float kg; int life, after; const char* thump; } cases[] = {
-                 {2, 14.9f, 100, 100, nullptr},      {3, 12.7f, 100, 88, "atterissage"},
-                 {4, 12.7f, 100, 76, "atterissage"}, {3, 2.5f, 100, 98, "atterissage"},
-                 {3, 12.7f, 12, 0, "atterissage"},   {3, 12.7f, 11, 0, "atterissageMort"}};  // exactly 0 life is no death
+        {2, 14.9f, 100, 100, nullptr},      {3, 12.7f, 100, 88, "atterissage"},
+        {4, 12.7f, 100, 76, "atterissage"}, {3, 2.5f, 100, 98, "atterissage"},
+        {3, 12.7f, 12, 0, "atterissage"},  // exactly 0 life is no death
+        {3, 12.7f, 11, 0, "atterissageMort"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rows << " rows, " << c.kg << " kg, life " << c.life);
         ledge(c.rows);
