@@ -12,12 +12,13 @@
 
 namespace {
 
-// Copies the grid token; cells the token does not reach become background.
+// Copies the grid token; cells the token does not reach become background, and
+// so does a zero byte, which no tile has and which would cut a saved grid short.
 // Returns false when the token was too short.
 bool copyGrid(const std::string& token) {
     for (int k = 0; k < GRID_CELLS; ++k) {
-        gs.LevelGrid[k / GRID_COLS][k % GRID_COLS] =
-            k < static_cast<int>(token.size()) ? token[k] : EMPTY_CELL;
+        char code = k < static_cast<int>(token.size()) ? token[k] : EMPTY_CELL;
+        gs.LevelGrid[k / GRID_COLS][k % GRID_COLS] = code == '\0' ? EMPTY_CELL : code;
     }
     return token.size() >= static_cast<std::size_t>(GRID_CELLS);
 }

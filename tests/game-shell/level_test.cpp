@@ -12,6 +12,9 @@ TEST_F(ShellTest, LevelFilesNeverLeaveCellsOrStartNumbersUndefined) {
     std::string t, s9999;  // cell k holds a code made from k, so any shift shows
     for (int k = 0; k < GRID_CELLS; ++k) t += static_cast<char>(35 + (k * 13 + k / 100) % 88);
     s9999 = t.substr(0, 9999);
+    std::string zeroIn = t, zeroOut = t;  // a zero byte is no tile: it reads as background
+    zeroIn[5000] = '\0';
+    zeroOut[5000] = 'a';
     const std::string empty(GRID_CELLS, 'a');
     const struct {
         bool custom;
@@ -24,6 +27,7 @@ TEST_F(ShellTest, LevelFilesNeverLeaveCellsOrStartNumbersUndefined) {
         {false, t + "\n12 34 and more text\n", t, 55, 66, false},  // the built-in level: its first token only
         {true, t + "ZZZ 12 34 56 junk", t, 12, 34, false},      // a longer token and extra data are ignored
         {true, s9999 + " 3 4 ", s9999 + "a", 3, 4, true},       // short token
+        {true, zeroIn + " 1 2 ", zeroOut, 1, 2, false},
         {false, "sss", "sss" + empty.substr(3), 55, 66, true},
         {true, std::nullopt, empty, 0, 0, true},                // missing file: one box, not one per fault
         {true, t + " x 7", t, 0, 7, true},                      // not a number
