@@ -1,9 +1,10 @@
 // Framebuffers saved as PNG (8-bit RGB, zlib-compressed).
 #include <zlib.h>
 
-#include <cstdio>
+#include <string_view>
 
 #include "backend.h"
+#include "platform/files.h"
 
 namespace platform::headless {
 
@@ -52,10 +53,8 @@ bool savePng(Window w, const std::string& path) {
     chunk(png, "IDAT", packed);
     chunk(png, "IEND", {});
 
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    return std::fclose(f) == 0 && ok;
+    // Written whole or not at all: a failed write keeps the picture that was there.
+    return replaceFile(path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 
 }  // namespace platform::headless

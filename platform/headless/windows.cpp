@@ -215,8 +215,12 @@ void pressKey(Window target, int key, bool down, bool up) {
         // In a dialog Enter presses the default button and Escape cancels;
         // other keys go to the focused control and change nothing here.
         if (!down) return;
-        if (key == vk::RETURN) send(target, Msg::Command, defaultButton(target));
-        else if (key == vk::ESCAPE) send(target, Msg::Command, 2);
+        if (key == vk::RETURN) {
+            // A disabled default button is not pressed, as with the system's dialogs.
+            const int id = defaultButton(target);
+            const Control* c = findControl(target, id);
+            if (!c || c->enabled) send(target, Msg::Command, id);
+        } else if (key == vk::ESCAPE) send(target, Msg::Command, 2);
         return;
     }
     if (down) send(target, Msg::KeyDown, key);

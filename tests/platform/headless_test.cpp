@@ -1,7 +1,10 @@
 // The headless backend: scripted loops, dialogs, message boxes, timers and the
 // virtual clock, the transcript, and drawing checked pixel by pixel.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <zlib.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <tuple>
@@ -18,6 +21,7 @@ namespace {
 Lines events;  // what the procedures received, paints aside
 Window lastDialog = nullptr;
 int dialogResult = -1;
+bool okDisabled = false;  // the dialog disables its default button at init
 
 constexpr int ID_NAME = 1064, ID_CUSTOM = 1081, ID_LIST = 1070, ID_RO = 1065;
 const DialogDef NEW_GAME = [] {
@@ -39,6 +43,7 @@ long dialogProc(Window dlg, Msg m, long a, long) {
         comboAdd(dlg, ID_LIST, "Emplacement 1");
         comboAdd(dlg, ID_LIST, "Emplacement 2");
         setItemText(dlg, ID_NAME, "Arthur");
+        if (okDisabled) enableItem(dlg, 1, false);
     } else if (m == Msg::Command) {
         events.push_back("command " + std::to_string(a));
         if (a == 1 || a == 2) endDialog(dlg, a == 1 ? 7 : 3);
@@ -123,6 +128,13 @@ TEST_F(Headless, DialogsFromATemplateDrivenByTheScript) {
         runs({"menu 40011", line}, hl::mainWindow());
         EXPECT_EQ(dialogResult, code) << line;
     }
+    // A disabled default button is not pressed by Enter.
+    okDisabled = true;
+    events.clear();
+    runs({"menu 40011", "key Enter", "key Escape"}, hl::mainWindow());
+    okDisabled = false;
+    EXPECT_EQ(events, (Lines{"init 119", "command 2"}));
+    EXPECT_EQ(dialogResult, 3);
     EXPECT_TRUE(isWindow(hl::mainWindow()));
 }
 
@@ -281,6 +293,19 @@ TEST_F(Draw, RectanglesTextAndAShotOfThem) {
     const support::TempDir d;
     ASSERT_TRUE(hl::savePng(w, d / "shot.png"));
     EXPECT_FALSE(hl::savePng(w, "/nonexistent-dir/x.png"));
+    // The disk "fills up" half-way through a second shot: the first one stays whole.
+    const std::string first = support::slurp(d / "shot.png");
+    rectangle(dc, Rect{0, 0, 60, 40}, rgb(1, 2, 3), rgb(4, 5, 6));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit small{40, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool cut = hl::savePng(w, d / "shot.png");
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(support::slurp(d / "shot.png"), first);
+    EXPECT_EQ(d.entries(), 1);  // and no temporary file is left
     const std::string png = support::slurp(d / "shot.png");
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(png.at(i)); };
     EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
