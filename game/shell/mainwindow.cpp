@@ -44,7 +44,16 @@ void lookScroll(int dCol, int dRow) {
 constexpr int F_KEY_ITEMS[9] = {1019, 1021, 1022, 1023, 1024, 1025, 1026, 1029, 1031};
 constexpr int DIGIT_KEY_ITEMS[6] = {1032, 1033, 1034, 1035, 1036, 1038};
 
+bool isArrow(int key) {
+    return key == platform::vk::LEFT || key == platform::vk::RIGHT || key == platform::vk::UP ||
+           key == platform::vk::DOWN;
+}
+
 void keyAction(int key) {
+    // While the button is held the view is not the hero's: only the arrows act
+    // (they scroll it). A jump, an action or a save now would take the hero's
+    // cell from the moved view, and the release would leave him there.
+    if (gs.lookMode && !isArrow(key)) return;
     switch (key) {
         case platform::vk::RETURN: enterAction(); return;
         case platform::vk::SPACE: jump(); return;

@@ -77,6 +77,10 @@ TEST_F(Dispatcher, LookModeScrollsWithinTheGridAndRestoresTheOrigin) {
     }
     EXPECT_EQ(gs.view[0][0], gs.LevelGrid[0][VIEW_LEFT_MAX]);
     EXPECT_EQ(std::pair(gs.heroCol, gs.heroRow), std::pair(col, row));
+    // No other key acts while looking: a jump from the moved view would leave
+    // the hero there after the release.
+    keyDown(vk::SPACE);
+    EXPECT_EQ(std::tuple(gs.viewLeft, gs.viewTop, gs.heroCol, gs.heroRow), std::tuple(VIEW_LEFT_MAX, 0, col, row));
 
     send(Msg::LButtonUp, 100, 100);
     EXPECT_EQ(std::tuple(int(gs.lookMode), gs.viewLeft, gs.viewTop), std::tuple(0, 2, 86));
