@@ -294,6 +294,30 @@ void comboSetDroppedSize(Window dlg, int id, int w, int h) {
 
 // -------------------------------------------------------------- message boxes
 
+void* wxb::shownMessageBox() {
+    using ListFn = void* (*)();
+    using TypeNameFn = const char* (*)(void*);
+    using VisibleFn = int (*)(void*);
+    using FreeFn = void (*)(void*);
+    auto list = reinterpret_cast<ListFn>(gtkSymbol("gtk_window_list_toplevels"));
+    auto typeName = reinterpret_cast<TypeNameFn>(gtkSymbol("g_type_name_from_instance"));
+    auto visible = reinterpret_cast<VisibleFn>(gtkSymbol("gtk_widget_get_visible"));
+    auto freeList = reinterpret_cast<FreeFn>(gtkSymbol("g_list_free"));
+    if (!list || !typeName || !visible || !freeList) return nullptr;
+    struct GList {
+        void* data;
+        GList* next;
+        GList* prev;
+    };
+    auto* all = static_cast<GList*>(list());
+    void* box = nullptr;
+    for (GList* l = all; l; l = l->next)
+        if (std::strcmp(typeName(l->data), "GtkMessageDialog") == 0 && visible(l->data))
+            box = l->data;  // the last one listed is the newest
+    freeList(all);
+    return box;
+}
+
 namespace {
 
 class PresentBox : public wxTimer {
@@ -304,28 +328,9 @@ public:
         // The box's own loop is running: the windows behind it get the
         // Paint they are owed, as under the original's box loop.
         flushPaints();
-        using ListFn = void* (*)();
-        using TypeNameFn = const char* (*)(void*);
         using PresentFn = void (*)(void*);
-        using VisibleFn = int (*)(void*);
-        using FreeFn = void (*)(void*);
-        auto list = reinterpret_cast<ListFn>(gtkSymbol("gtk_window_list_toplevels"));
-        auto typeName = reinterpret_cast<TypeNameFn>(gtkSymbol("g_type_name_from_instance"));
         auto present = reinterpret_cast<PresentFn>(gtkSymbol("gtk_window_present"));
-        auto visible = reinterpret_cast<VisibleFn>(gtkSymbol("gtk_widget_get_visible"));
-        auto freeList = reinterpret_cast<FreeFn>(gtkSymbol("g_list_free"));
-        if (!list || !typeName || !present || !visible || !freeList) return;
-        struct GList {
-            void* data;
-            GList* next;
-            GList* prev;
-        };
-        auto* all = static_cast<GList*>(list());
-        void* box = nullptr;
-        for (GList* l = all; l; l = l->next)
-            if (std::strcmp(typeName(l->data), "GtkMessageDialog") == 0 && visible(l->data))
-                box = l->data;  // the last one listed is the newest
-        freeList(all);
+        void* box = present ? shownMessageBox() : nullptr;
         if (!box) return;
         showIcon(box);
         // Centred on its owner, or on the screen when it has none, at the

@@ -110,8 +110,10 @@ void deliverHeldTicks();
 void deliverHeldKeyUps();
 // The wx item id of a menu command of a frame, -1 when it has none.
 int menuItemId(Window, int command);
-// Stops every timer of a window.
+// Stops every timer of a window that is going away (they are kept for reuse).
 void stopTimers(Window);
+// How many timer objects the backend has made so far.
+std::size_t timerObjects();
 // Repaints the backing store onto the screen inside a GTK draw handler.
 void blitBacking(Window, wxDC& target, const wxRect& area);
 
@@ -130,6 +132,9 @@ wxFont dialogFont(const std::string& face, int points);
 // Looks up a GTK or GLib function in the running process (GTK is loaded by
 // wxWidgets; we do not link or include it ourselves). Null when missing.
 void* gtkSymbol(const char* name);
+
+// The newest message box GTK shows (a GtkMessageDialog), null when none.
+void* shownMessageBox();
 
 // A Windows menu label ("&Fichier") in GTK mnemonic form ("_Fichier").
 std::string gtkMnemonic(const std::string& text);

@@ -5,7 +5,6 @@
 #include <wx/uiaction.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "internal.h"
 
@@ -166,6 +165,8 @@ bool hasFocus(Window w) {
     return w && w->alive && w->surface && wxWindow::FindFocus() == w->surface;
 }
 
+std::size_t timerObjects() { return wxb::timerObjects(); }
+
 void runFor(int ms) {
     wxb::ensureApp();
     bool done = false;
@@ -181,28 +182,10 @@ void after(int ms, std::function<void()> fn) {
 }
 
 void answerBoxes(Answer a) {
-    using ListFn = void* (*)();
-    using TypeNameFn = const char* (*)(void*);
     using ResponseFn = void (*)(void*, int);
-    using VisibleFn = int (*)(void*);
-    using FreeFn = void (*)(void*);
-    auto list = reinterpret_cast<ListFn>(wxb::gtkSymbol("gtk_window_list_toplevels"));
-    auto typeName = reinterpret_cast<TypeNameFn>(wxb::gtkSymbol("g_type_name_from_instance"));
     auto response = reinterpret_cast<ResponseFn>(wxb::gtkSymbol("gtk_dialog_response"));
-    auto visible = reinterpret_cast<VisibleFn>(wxb::gtkSymbol("gtk_widget_get_visible"));
-    auto freeList = reinterpret_cast<FreeFn>(wxb::gtkSymbol("g_list_free"));
-    if (!list || !typeName || !response || !visible || !freeList) return;
-    struct GList {
-        void* data;
-        GList* next;
-        GList* prev;
-    };
-    auto* all = static_cast<GList*>(list());
-    void* box = nullptr;
-    for (GList* l = all; l; l = l->next)
-        if (std::strcmp(typeName(l->data), "GtkMessageDialog") == 0 && visible(l->data))
-            box = l->data;
-    freeList(all);
+    if (!response) return;
+    void* box = wxb::shownMessageBox();
     if (!box) {
         after(20, [a] { answerBoxes(a); });
         return;

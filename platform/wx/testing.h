@@ -2,6 +2,7 @@
 // the way a user would, and read back what they show. No wx types here.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -43,6 +44,9 @@ bool hasFocus(Window w);
 
 // A dialog control's rectangle in client pixels ({} when unknown).
 Rect controlRect(Window dlg, int id);
+
+// How many timer objects the backend has made so far.
+std::size_t timerObjects();
 
 // Runs the event loop for ms milliseconds of real time, delivering everything.
 void runFor(int ms);

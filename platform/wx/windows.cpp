@@ -17,11 +17,19 @@ int quitCode = 0;
 wxColour wxc(Color c) { return wxColour(c.r, c.g, c.b); }
 
 // One timer of a window. Timer objects are stopped but never deleted while
-// the backend runs: a program may kill a timer from inside its own tick.
+// the backend runs: a program may kill a timer from inside its own tick. The
+// timers of a window that is gone are kept for the next windows to use, so
+// dialogs opened and closed over and over do not pile them up.
 class WinTimer : public wxTimer {
 public:
     WinTimer(Window w, int id) : w_(w), id_(id) {}
     bool held = false;  // ticked during a pause
+
+    void rebind(Window w, int id) {
+        w_ = w;
+        id_ = id;
+        held = false;
+    }
 
     void Notify() override {
         if (!w_->alive) return;
@@ -45,6 +53,8 @@ private:
 };
 
 std::map<std::pair<Window, int>, WinTimer*> timers;
+std::vector<WinTimer*> spareTimers;  // stopped, of windows that are gone
+std::size_t timersMade = 0;
 
 // The client area of a frame: shows the backing store, takes the keyboard
 // and the mouse.
@@ -303,9 +313,19 @@ void resizeBacking(Window w, int width, int height) {
 }
 
 void stopTimers(Window w) {
-    for (auto& [key, t] : timers)
-        if (key.first == w) t->Stop();
+    for (auto it = timers.begin(); it != timers.end();) {
+        if (it->first.first != w) {
+            ++it;
+            continue;
+        }
+        it->second->Stop();
+        it->second->held = false;
+        spareTimers.push_back(it->second);
+        it = timers.erase(it);
+    }
 }
+
+std::size_t timerObjects() { return timersMade; }
 
 void deliverHeldTicks() {
     if (!anyHeld) return;
@@ -455,7 +475,14 @@ void setTimer(Window w, int id, int ms) {
     if (!w || !w->alive) return;
     ensureApp();
     WinTimer*& t = timers[{w, id}];
-    if (!t) t = new WinTimer(w, id);
+    if (!t && !spareTimers.empty()) {
+        t = spareTimers.back();
+        spareTimers.pop_back();
+        t->rebind(w, id);
+    } else if (!t) {
+        t = new WinTimer(w, id);
+        ++timersMade;
+    }
     t->held = false;
     t->Start(ms < 10 ? 10 : ms);
 }

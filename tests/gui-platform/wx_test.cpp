@@ -404,6 +404,15 @@ TEST(WxTimers, TheMainTimerTicksDuringADialogAndABox) {
     EXPECT_EQ(runDialog(owner), 1);
     EXPECT_GE(msSince(start), 350);
     EXPECT_GE(mainTicks, 6);
+    // Dialogs that tick, opened again and again, reuse the timers of the ones gone.
+    const std::size_t timersMade = wxtest::timerObjects();
+    onTimer = [&](Window win, int) {
+        if (win == owner) ++mainTicks;
+        else endDialog(win, 2);
+    };
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(runDialog(owner), 2);
+    EXPECT_EQ(wxtest::timerObjects(), timersMade);
+    onTimer = [&](Window win, int) { mainTicks += win == owner; };
     onInit = nullptr;
     // A box answered Yes, then a No-default box on Enter.
     mainTicks = 0;
