@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dc_state.h"
 #include "image_decode.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -43,14 +44,6 @@ struct WindowRec {
     bool ended = false;
     int endCode = 0;
     bool closeBox = true;  // the template's title bar has a close box
-};
-
-struct DcRec {
-    Window w = nullptr;
-    Color text{0, 0, 0};
-    Color bk{255, 255, 255};
-    bool transparent = true;
-    Font font = nullptr;
 };
 
 struct ImageRec {

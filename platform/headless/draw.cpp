@@ -169,15 +169,6 @@ void rectangle(Dc dc, const Rect& r, Color pen, Color brush) {
     fill(dc->w, {r.right - 1, r.top, r.right, r.bottom}, pen);
 }
 
-void setTextColor(Dc dc, Color c) {
-    if (dc) dc->text = c;
-}
-void setBkTransparent(Dc dc, bool transparent) {
-    if (dc) dc->transparent = transparent;
-}
-void setBkColor(Dc dc, Color c) {
-    if (dc) dc->bk = c;
-}
 
 void textOut(Dc dc, int x, int y, std::string_view utf8) {
     if (!dc || !dc->w->alive) return;
@@ -193,13 +184,6 @@ Font createFont(std::string_view face, int height, int weight, bool) {
     f->height = height < 0 ? -height : height;
     f->weight = weight;
     return f;
-}
-
-Font selectFont(Dc dc, Font f) {
-    if (!dc) return nullptr;
-    Font old = dc->font;
-    dc->font = f;
-    return old;
 }
 
 void deleteFont(Font f) { delete f; }

@@ -115,15 +115,6 @@ void rectangle(Dc dc, const Rect& r, Color pen, Color brush) {
     touched(dc->w, r.left, r.top, w, h);
 }
 
-void setTextColor(Dc dc, Color c) {
-    if (dc) dc->text = c;
-}
-void setBkTransparent(Dc dc, bool transparent) {
-    if (dc) dc->transparent = transparent;
-}
-void setBkColor(Dc dc, Color c) {
-    if (dc) dc->bk = c;
-}
 
 void textOut(Dc dc, int x, int y, std::string_view utf8) {
     if (!dc || !wxb::usable(dc->w) || utf8.empty()) return;
@@ -170,13 +161,6 @@ Font createFont(std::string_view face, int height, int weight, bool antialias) {
     rec->font = font;
     rec->antialias = antialias;
     return rec;
-}
-
-Font selectFont(Dc dc, Font f) {
-    if (!dc) return nullptr;
-    Font old = dc->font;
-    dc->font = f;
-    return old;
 }
 
 void deleteFont(Font f) { delete f; }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "dc_state.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -56,14 +57,6 @@ struct WindowRec {
     // Menu command ids by wx item id (wx wants ids below 32767, the
     // programs' commands are 40000 and up).
     std::vector<int> menuCommands;
-};
-
-struct DcRec {
-    Window w = nullptr;
-    Color text{0, 0, 0};
-    Color bk{255, 255, 255};
-    bool transparent = true;
-    Font font = nullptr;
 };
 
 struct ImageRec {
