@@ -2,6 +2,7 @@
 #include <wx/combobox.h>
 #include <wx/statbox.h>
 #include <wx/valtext.h>
+#include <wx/weakref.h>
 
 #include <algorithm>
 #include <cstring>
@@ -130,6 +131,7 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
                            wxDefaultSize, style);
     w->top = d;
     w->surface = d;
+    const wxWeakRef<wxDialog> widget(d);
     const wxFont font = dialogFont(def.font, def.fontSize);
     d->SetFont(font);
     d->SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -171,7 +173,8 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
         d->Show();
         d->Raise();
         invalidate(w, nullptr, false);
-        runLoop([w] { return w->ended || !w->alive; });
+        // A posted quit ends the dialog too; the owner's loop returns it next.
+        runLoop([w] { return w->ended || !w->alive || quitPending(); });
     }
     const int code = w->endCode;
     if (w->alive) {
@@ -183,8 +186,10 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
     w->backing = wxBitmap();  // the record stays (handles are never reused), its pixels go
     w->surface = nullptr;
     w->top = nullptr;
-    d->Hide();
-    d->Destroy();
+    if (widget) {  // gone already when its owner's frame was deleted meanwhile
+        widget->Hide();
+        widget->Destroy();
+    }
     if (owner && owner->alive && owner->top) {
         owner->top->Raise();
         if (!owner->dialog && owner->surface) owner->surface->SetFocus();

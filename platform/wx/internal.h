@@ -78,6 +78,9 @@ void ensureApp();
 // held back until it ends, and no Paint message is delivered.
 extern bool inPause;
 
+// A quit has been posted and no message loop has returned it yet.
+bool quitPending();
+
 // Calls the window's procedure (or the default one). Dead windows get nothing.
 long send(Window, Msg, long a = 0, long b = 0);
 // Delivers what a pause held back, then the pending Paint messages of every

@@ -401,6 +401,15 @@ void placeWindow(Window w, int x, int y, int clientW, int clientH) {
 
 void destroyWindow(Window w) {
     if (!w || !w->alive) return;
+    // As on Windows, the dialogs a window owns go first: their loops end
+    // before the frame, when it goes, takes their widgets down with it.
+    if (!w->dialog && w->top) {
+        std::vector<Window> owned;
+        for (Window d : live)
+            if (d->dialog && d->top && d->top->GetParent() == w->top) owned.push_back(d);
+        for (Window d : owned) destroyWindow(d);
+        if (!w->alive) return;
+    }
     send(w, Msg::Destroy);
     if (!w->alive) return;
     stopTimers(w);
@@ -422,6 +431,8 @@ void destroyWindow(Window w) {
 bool isWindow(Window w) {
     return w && std::find(live.begin(), live.end(), w) != live.end();
 }
+
+bool wxb::quitPending() { return quitPosted; }
 
 void postQuit(int exitCode) {
     quitPosted = true;

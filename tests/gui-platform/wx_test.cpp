@@ -337,6 +337,36 @@ TEST(WxDialog, EscapeEnterCloseBoxesNestingAndEndingDuringInit) {
     EXPECT_EQ(runDialog(owner), 5);
     EXPECT_EQ(count(openDialog, Msg::Paint), 0);  // never shown
     onInit = nullptr;
+
+    // A quit posted while a dialog is up ends it; the owner's loop returns the code.
+    // Destroying the owner takes its dialog down first. Either way the dialog's
+    // loop ends at once (else the safety ends it with 99).
+    static Window current = nullptr;
+    onInit = [](Window d) { current = d; };
+    auto safety = [] {
+        wxtest::after(1500, [] {
+            if (isWindow(current)) endDialog(current, 99);
+        });
+    };
+    safety();
+    EXPECT_EQ(runDialog(owner, 200, [] { postQuit(4); }), 0);
+    EXPECT_EQ(runMessageLoop(owner), 4);
+    EXPECT_TRUE(isWindow(owner));
+    safety();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(runDialog(owner, 200, [owner] { destroyWindow(owner); }), 0);
+    EXPECT_LT(msSince(start), 1400);
+    EXPECT_FALSE(isWindow(owner));
+    EXPECT_FALSE(isWindow(current));
+    const auto destroyed = std::ranges::find_if(events, [owner](const Event& e) {
+        return e.m == Msg::Destroy && (e.w == owner || e.w == current);
+    });
+    ASSERT_NE(destroyed, events.end());
+    EXPECT_EQ(destroyed->w, current);  // the dialog before its owner
+    EXPECT_EQ(count(owner, Msg::Destroy), 1);
+    wxtest::runFor(200);  // the frame and its dialog are deleted
+    current = nullptr;
+    onInit = nullptr;
 }
 
 TEST(WxDialog, ProgramsDrawIntoDialogsAndAnEndedOneLeavesTheScreen) {
