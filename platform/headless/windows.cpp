@@ -821,7 +821,7 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
 
 void setTimer(Window w, int id, int ms) {
     if (!live(w)) return;
-    const int period = ms <= 0 ? 10 : ms;
+    const int period = ms < 10 ? 10 : ms;  // the system's shortest period
     headless::transcribe("timer set " + windowName(w) + " " + std::to_string(id) + " " + std::to_string(ms));
     for (Timer& t : B().timers)
         if (t.w == w && t.id == id) {

@@ -178,22 +178,22 @@ TEST_F(Headless, TimersFireInOrderOfDueTimeAndPausesDelayThem) {
     hl::advance(100);
     EXPECT_EQ(events, (Lines{"timer 1 @30", "timer 2 @50", "timer 1 @60", "timer 1 @90", "timer 2 @100"}));
     events.clear();
-    setTimer(w, 1, 5);  // replaces the period, counted from now
+    setTimer(w, 1, 5);  // replaces the period, counted from now; below 10 ms it is 10
     killTimer(w, 2);
-    hl::advance(12);
-    EXPECT_EQ(events, (Lines{"timer 1 @105", "timer 1 @110"}));
-    EXPECT_EQ(hl::nowMs(), 112);
+    hl::advance(22);
+    EXPECT_EQ(events, (Lines{"timer 1 @110", "timer 1 @120"}));
+    EXPECT_EQ(hl::nowMs(), 122);
     EXPECT_EQ(hl::transcript().back(), "timer kill main 2");
 
     // Pauses pass time without ticks; then the loop goes idle: one overdue tick, not four.
     killTimer(w, 1);
     events.clear();
     setTimer(w, 4, 100);
-    pauseMs(450);  // the clock goes from 112 to 562
+    pauseMs(450);  // the clock goes from 122 to 572
     EXPECT_TRUE(events.empty());
     hl::setScript({"wait 0"});
     hl::runScript();
-    EXPECT_EQ(events, Lines{"timer 4 @562"});
+    EXPECT_EQ(events, Lines{"timer 4 @572"});
 }
 
 TEST_F(Headless, TimersKeepTickingUnderMessageBoxes) {

@@ -201,8 +201,8 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
 
 // ---------------------------------------------------------------- timers
 
-// One timer per (window, id). Setting it again replaces the period; 0 ms means
-// the shortest period the system allows (10 ms). Ticks keep coming while a
+// One timer per (window, id). Setting it again replaces the period; 0 ms (or
+// anything below 10) means the shortest period the system allows (10 ms). Ticks keep coming while a
 // modal dialog or a message box is open.
 void setTimer(Window, int id, int ms);
 void killTimer(Window, int id);
