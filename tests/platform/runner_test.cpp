@@ -78,7 +78,7 @@ TEST_F(Runner, ALineThatCannotApplyExitsTwoNamingTheLine) {
         EXPECT_EQ(r.count("grid="), 0) << script;  // no dump after an error
     }
     support::spit(dir / "s.txt", std::string("wait 1\n"));
-    for (const char* args : {"", "--bogus s.txt", "--gamedir", "missing.txt"})
+    for (const char* args : {"", "--bogus s.txt", "--gamedir", "missing.txt", "."})  // "." cannot be read
         EXPECT_EQ(runArgs(args).status, 2) << args;
 }
 

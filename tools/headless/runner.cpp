@@ -138,6 +138,11 @@ int runHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     std::vector<std::string> lines;
     for (std::string l; std::getline(in, l);) lines.push_back(l);
+    // A read that fails (a directory, an I/O error) is not the end of the script.
+    if (in.bad()) {
+        err << "quelmar-headless: cannot read " << script << '\n';
+        return 2;
+    }
     // A byte-order mark written by some editors is not part of the first command.
     if (!lines.empty() && lines[0].rfind("\xEF\xBB\xBF", 0) == 0) lines[0].erase(0, 3);
     return runHeadlessLines(editor, gameDir, lines, out, err);
