@@ -159,8 +159,14 @@ bool readTokens(const std::string& path, std::vector<std::string>& out, std::siz
             }
         }
     }
-    if (!full && !cur.empty()) out.push_back(std::move(cur));
+    // A read that fails (a directory, an I/O error) is no file: no tokens from it.
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
+    if (failed) {
+        out.clear();
+        return false;
+    }
+    if (!full && !cur.empty()) out.push_back(std::move(cur));
     return true;
 }
 

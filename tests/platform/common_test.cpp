@@ -85,7 +85,9 @@ TEST(ReadTokens, SplitsOnAnyWhitespaceUpToTheBounds) {
         ASSERT_TRUE(readTokens(d / "t", out, tokens, bytes));
         EXPECT_EQ(out, want) << tokens << " " << bytes;
     }
-    std::vector<std::string> out;
+    std::vector<std::string> out{"stale"};
+    EXPECT_FALSE(readTokens(d.path.string(), out, 3));  // a directory opens but cannot be read
+    EXPECT_TRUE(out.empty());
     // 4 GB of zeros (sparse): one endless token, read only up to the bound.
     std::ofstream(d / "huge").close();
     ASSERT_EQ(truncate((d / "huge").c_str(), 4LL << 30), 0);

@@ -23,7 +23,7 @@ bool replaceFile(const std::string& path, std::string_view bytes);
 
 // Reads at most maxBytes from the start of the file and splits them into at
 // most maxTokens whitespace-separated tokens (bytes, no conversion). Returns
-// false, with out empty, when the file cannot be opened.
+// false, with out empty, when the file cannot be opened or read (a directory).
 bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
                 std::size_t maxBytes = 1u << 20);
 
