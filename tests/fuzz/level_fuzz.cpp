@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string grid = fuzz::firstToken(text);
     if (grid.size() < static_cast<std::size_t>(GRID_CELLS)) check(boxes() > 0);
     for (int k = 0; k < GRID_CELLS; ++k) {
-        const char want = k < static_cast<int>(grid.size()) ? grid[k] : EMPTY_CELL;
+        const char byte = k < static_cast<int>(grid.size()) ? grid[k] : EMPTY_CELL;
+        const char want = byte == '\0' ? EMPTY_CELL : byte;  // a zero byte reads as background
         check(gs.LevelGrid[k / GRID_COLS][k % GRID_COLS] == want);
     }
     check(cellAt(-1, 0) == OUTSIDE_CELL && cellAt(0, GRID_COLS) == OUTSIDE_CELL);
