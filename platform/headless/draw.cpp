@@ -144,18 +144,20 @@ void drawImage(Dc dc, Image img, int x, int y) {
     const int x0 = std::max(0, -x), y0 = std::max(0, -y);
     const int x1 = std::min(src.w, w->w - x), y1 = std::min(src.h, w->h - y);
     for (int sy = y0; sy < y1; ++sy) {
-        std::uint32_t* row = &w->fb[static_cast<std::size_t>(y + sy) * w->w + x];
+        // The row from its start, so a picture left of the window never forms a
+        // pointer before the framebuffer.
+        std::uint32_t* row = &w->fb[static_cast<std::size_t>(y + sy) * w->w];
         for (int sx = x0; sx < x1; ++sx) {
             const std::uint8_t* s = src.at(sx, sy);
             const unsigned a = src.icon ? s[3] : 255;
             if (a == 0) continue;
             if (a == 255) {
-                row[sx] = (static_cast<std::uint32_t>(s[0]) << 16) | (s[1] << 8) | s[2];
+                row[x + sx] = (static_cast<std::uint32_t>(s[0]) << 16) | (s[1] << 8) | s[2];
                 continue;
             }
-            const std::uint32_t d = row[sx];
+            const std::uint32_t d = row[x + sx];
             auto mix = [a](unsigned fg, unsigned bg) { return (fg * a + bg * (255 - a) + 127) / 255; };
-            row[sx] = (mix(s[0], (d >> 16) & 255) << 16) | (mix(s[1], (d >> 8) & 255) << 8) | mix(s[2], d & 255);
+            row[x + sx] = (mix(s[0], (d >> 16) & 255) << 16) | (mix(s[1], (d >> 8) & 255) << 8) | mix(s[2], d & 255);
         }
     }
 }
