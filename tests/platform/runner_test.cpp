@@ -71,7 +71,8 @@ TEST_F(Runner, EndOfScriptPrintsTheStateDumpAndExitsZero) {
 
 TEST_F(Runner, ALineThatCannotApplyExitsTwoNamingTheLine) {
     for (auto [script, message] : {std::pair{"seed 1\nwait 10\n\nclick 1\nwait 10\n", "line 4"},
-                                   {"wait 10\nfly away\n", "line 2: unknown command \"fly\""}}) {
+                                   {"wait 10\nfly away\n", "line 2: unknown command \"fly\""},
+                                   {"answer yes\nmenu 40002\nwait 10\n", "line 3: the program has ended"}}) {
         const Result r = run(script);
         EXPECT_EQ(r.status, 2) << script;
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
