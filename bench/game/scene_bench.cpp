@@ -10,6 +10,7 @@
 #include "shell/window.h"
 #include "state.h"
 #include "world/scene.h"
+#include "bench/support/playing_window.h"
 
 namespace {
 
@@ -36,15 +37,7 @@ struct Setup {
         gs.inventory[9] = 5;
         gs.inventory[17] = 15;
         gs.favoriteBlue = 170;
-        platform::WindowInit init;
-        init.className = "std";
-        init.title = MAIN_WINDOW_TITLE;
-        init.x = PLAY_WINDOW_X;
-        init.y = PLAY_WINDOW_Y;
-        init.clientW = PLAY_CLIENT_W;
-        init.clientH = PLAY_CLIENT_H;
-        init.proc = mainWindowProc;
-        gs.mainWindow = platform::createWindow(init);
+        gs.mainWindow = openPlayingWindow();
     }
 };
 

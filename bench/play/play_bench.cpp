@@ -11,6 +11,7 @@
 #include "shell/window.h"
 #include "state.h"
 #include "world/scene.h"
+#include "bench/support/playing_window.h"
 
 namespace {
 
@@ -27,15 +28,7 @@ struct Setup {
         gs.soundOn = 0;
         gs.slowComputer = 1;
         loadTileBitmaps();
-        platform::WindowInit init;
-        init.className = "std";
-        init.title = MAIN_WINDOW_TITLE;
-        init.x = PLAY_WINDOW_X;
-        init.y = PLAY_WINDOW_Y;
-        init.clientW = PLAY_CLIENT_W;
-        init.clientH = PLAY_CLIENT_H;
-        init.proc = mainWindowProc;
-        gs.mainWindow = platform::createWindow(init);
+        gs.mainWindow = openPlayingWindow();
         gs.onTitleScreen = 0;
         gs.maxLife = 100;
     }
