@@ -2,3 +2,5 @@
 
 // Filled in by the death and escape subsystem.
 void heroDies() {}
+void mageDefeated() {}
+void exitAnimation() {}

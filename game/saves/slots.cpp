@@ -2,9 +2,8 @@
 
 // Filled in by the save file subsystem.
 void readSaveFile() {}
-// Filled in by the save file subsystem.
+void saveToSlot(int) {}
+void applySlot() {}
 void quickSave() {}
-// Filled in by the save file subsystem.
 void saveWithDialog() {}
-// Filled in by the save file subsystem.
 void loadCommand() {}
