@@ -243,6 +243,33 @@ void clickControl(Window dlg, Control& c) {
     }
 }
 
+std::string quoted(std::string_view s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '"') out += "\\\"";
+        else if (c == '\\') out += "\\\\";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+// One line of `controls`: id, kind, text, then its state.
+std::string controlLine(const Control& c) {
+    static const char* const kinds[] = {"button", "default", "check", "edit",
+                                        "readonly", "combo", "label", "group"};
+    std::string line = "control " + std::to_string(c.def.id) + " " +
+                       kinds[static_cast<int>(c.def.kind)] + " " + quoted(c.text);
+    if (c.checked && c.def.kind == Ctl::CheckBox) line += " checked";
+    if (!c.enabled) line += " disabled";
+    if (c.def.kind == Ctl::ComboBox) {
+        line += " selected=" + std::to_string(c.selection) + " items=";
+        for (std::size_t i = 0; i < c.items.size(); ++i) line += (i ? "," : "") + quoted(c.items[i]);
+    }
+    return line;
+}
+
 // Takes the next script line (skipping blanks and comments) or throws ScriptEnd.
 ScriptLine takeLine() {
     Backend& b = B();
@@ -373,6 +400,10 @@ void execute(const ScriptLine& line, Window loopWindow) {
         if (!top) fail("no window to take a picture of");
         deliverPaints();
         if (!headless::savePng(top, arg[0])) fail("cannot write " + arg[0]);
+    } else if (cmd == "controls") {
+        want(0);
+        if (!dlg) fail("no dialog is open");
+        for (const Control& c : dlg->controls) headless::transcribe(controlLine(c));
     } else if (cmd == "state") {
         want(0);
         const std::string dump = b.dumper ? b.dumper() : "";
@@ -389,17 +420,6 @@ void execute(const ScriptLine& line, Window loopWindow) {
 void runOneLine(Window loopWindow) {
     const ScriptLine line = takeLine();
     execute(line, loopWindow);
-}
-
-std::string quoted(std::string_view s) {
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '"') out += "\\\"";
-        else out += c;
-    }
-    return out + "\"";
 }
 
 void killTimersOf(Window w) {
@@ -458,6 +478,22 @@ int nextLineNumber() {
 }
 
 bool scriptDone() { return nextLineNumber() == 0; }
+
+void runOpeningLines() {
+    Backend& b = B();
+    while (b.next < b.script.size()) {
+        const std::string& t = b.script[b.next].text;
+        std::istringstream in(t);
+        std::string cmd;
+        if (!(in >> cmd) || cmd[0] == '#') {
+            ++b.next;
+            continue;
+        }
+        if (cmd != "seed" && cmd != "answer") break;
+        execute(takeLine(), nullptr);
+        b.commandSeen = false;  // seeds and answers may mix in the opening
+    }
+}
 
 void runScript() {
     while (!scriptDone()) {

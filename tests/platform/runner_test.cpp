@@ -83,6 +83,32 @@ TEST_F(Runner, ALineThatCannotApplyExitsTwoNamingTheLine) {
         EXPECT_EQ(runArgs(args).status, 2) << args;
 }
 
+TEST_F(Runner, OpeningAnswersReachTheFirstLaunchQuestions) {
+    // Answers among the opening seeds are queued before start-up; the first
+    // launch asks its three questions before the loop takes a line.
+    const Result r = run("answer no\nseed 3\n# the three questions\nanswer no\nanswer yes\nwait 10\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(dir / "Reglages.cfg"), "son=0,Musique=0,Rapidit\xE9=0");
+    EXPECT_EQ(r.count("box "), 4);  // the three questions and the note that follows them
+}
+
+TEST_F(Runner, ControlsListsTheOpenDialogInTemplateOrder) {
+    support::spit(dir / "Reglages.cfg", std::string("son=1,Musique=1,Rapidit\xE9=1"));
+    const Result r = run("seed 1\nmenu 40011\ntype 1064 Brave \\o/ \"Jo\"\ncheck 1081 on\ncontrols\nclose\ncontrols\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("line 7: no dialog is open"), std::string::npos) << r.err;
+    std::vector<std::string> lines;
+    for (const auto& l : r.out)
+        if (l.rfind("control ", 0) == 0) lines.push_back(l);
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[0], "control -1 label \"Nom:\"");
+    EXPECT_EQ(lines[1], "control 1064 edit \"Brave \\\\o/ \\\"Jo\\\"\"");
+    EXPECT_EQ(lines[2], "control 1081 check \"Partie avec niveau personalisé...\" checked");
+    EXPECT_EQ(lines[3], "control -1 group \"Couleur:\"");
+    EXPECT_EQ(lines[13], "control 1 default \"OK\"");
+    EXPECT_EQ(lines[14], "control 2 button \"Annuler\"");
+}
+
 TEST(RunnerInProcess, SeedStartsTheGeneratorFromN) {
     // The game writes its settings into the working directory: use a scratch one.
     const TempDir scratch;

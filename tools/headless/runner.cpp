@@ -2,7 +2,6 @@
 
 #include <ctime>
 #include <fstream>
-#include <sstream>
 
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -25,26 +24,6 @@ namespace hl = platform::headless;
 namespace {
 
 constexpr const char* USAGE = "usage: quelmar-headless [--editor] [--gamedir DIR] SCRIPT";
-
-// The game seeds its generator from the clock at start-up, before its loop
-// takes any line, so the `seed` lines that open the script set the start time
-// first.
-void applyLeadingSeed(const std::vector<std::string>& lines) {
-    for (const std::string& raw : lines) {
-        std::istringstream in(raw);
-        std::string cmd, value, extra;
-        if (!(in >> cmd) || cmd[0] == '#') continue;
-        if (cmd != "seed") return;
-        if (!(in >> value) || (in >> extra && extra[0] != '#')) return;  // the backend reports it
-        try {
-            std::size_t used = 0;
-            const long long n = std::stoll(value, &used);
-            if (used == value.size()) hl::setStartTime(n);
-        } catch (const std::exception&) {
-            return;
-        }
-    }
-}
 
 void printDump(const std::string& dump, std::ostream& out) {
     out << dump;
@@ -88,10 +67,13 @@ int runHeadlessLines(bool editor, const std::string& gameDir, const std::vector<
     hl::setStateDumper(dumper);
     hl::setScript(lines);
     hl::setStartTime(static_cast<long long>(std::time(nullptr)));
-    applyLeadingSeed(lines);
 
     int status = 0;
     try {
+        // The opening seed and answers take effect before the program starts:
+        // it seeds its generator and may ask its first questions before its
+        // loop takes any line.
+        hl::runOpeningLines();
         entry();
         // The program ended by itself: lines left have nothing to apply to.
         if (const int left = hl::nextLineNumber())

@@ -40,6 +40,12 @@ bool scriptDone();
 // Number of the next line that is not blank or a comment, 0 when none is left.
 int nextLineNumber();
 
+// Takes the `seed` and `answer` lines that open the script (blank lines and
+// comments among them), before the program starts: the seed sets the start
+// time and the answers are queued for the first message boxes, even those the
+// program shows before its loop takes a line.
+void runOpeningLines();
+
 // Runs script lines until the script ends, without a program loop (for tests
 // that drive a window procedure directly). Returns normally at the end.
 void runScript();
