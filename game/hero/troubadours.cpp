@@ -44,19 +44,19 @@ constexpr Advice ADVICE[] = {
     {39984, TALKS, {BoxButtons::Ok, BoxIcon::None, false, false, true},
      "Bienvenue, noble chevalier, au château de Quelmar!\n\n"
      "Le terrible Mage Noir règne sur ces murs. Ses Chevaliers du mal, ses gardes et ses "
-     "goules du désespoir le défendent à chaque étage.\n\n"
-     "Nous, les troubadours, sommes cachés un peu partout dans le château: arrête-toi près de "
-     "nous et appuie sur Entrée, nous t'aiderons de nos conseils.\n\n"
+     "goules du désespoir le protègent.\n\n"
+     "Nous, les troubadours, sommes cachés un peu partout dans le château: quand tu en croises "
+     "un, arrête-toi à sa hauteur et appuie sur Entrée, il t'aidera de ses conseils.\n\n"
      "Mais fais vite, le temps presse!"},
     {83104, TALKS, PLAIN,
      "Attention, un peu plus loin s'ouvre une fosse remplie de lave!\n"
      "Si tu tombes dedans, tu meurs aussitôt.\n\n"
      "Pour la franchir, place-toi juste devant, tourné vers la lave, et appuie sur Espace "
-     "pour sauter par-dessus. Entraîne-toi bien avant d'essayer.\n\n"
+     "pour sauter par-dessus. Entraîne-toi d'abord à sauter sur le sol ferme!\n\n"
      "Si tu meurs, tu reviendras à ta dernière sauvegarde: alors sauvegarde souvent, avec la "
      "touche S ou par le menu!"},
     {244902, "Un Toubadour vous parle:", PLAIN,
-     "Prends garde, un garde t'attend juste devant!\n\n"
+     "Méfie-toi, un garde t'attend juste devant!\n\n"
      "Il y en a partout dans le château. Ils sont armés de hallebardes et ne te laisseront "
      "pas passer: il faudra les combattre.\n\n"
      "Si tu n'as pas encore ramassé l'épée courte qui traîne derrière moi, retourne la "
