@@ -45,9 +45,10 @@ platform::DialogDef build() {
     c.push_back({Ctl::ComboBox, IDC_SHOP_SELL_LIST, "", 177, 212, 158, 12});
     c.push_back({Ctl::PushButton, IDC_SHOP_SELL, "Vendre", 213, 236, 85, 42});
 
-    c.push_back({Ctl::Label, -1, "Piods total:", 18, 290, 38, 9});
-    c.push_back({Ctl::ReadOnlyEdit, IDC_SHOP_WEIGHT, "", 56, 289, 42, 12, Align::Center});
-    c.push_back({Ctl::Label, -1, "Kg                   maxi:15KG", 100, 290, 100, 9});
+    // The weight is five characters followed by blanks: shown from the left.
+    c.push_back({Ctl::Label, -1, "Piods total:", 4, 290, 50, 9, Align::Right});
+    c.push_back({Ctl::ReadOnlyEdit, IDC_SHOP_WEIGHT, "", 56, 289, 42, 12});
+    c.push_back({Ctl::Label, -1, "Kg                   maxi:15KG", 100, 290, 150, 9});
     c.push_back({Ctl::DefPushButton, IDC_SHOP_LEAVE, "Sortir de la boutique", 7, 309, 339, 14});
     return dlg;
 }
