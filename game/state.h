@@ -97,6 +97,7 @@ struct GameState {
     int chosenSlot = 0;
     int currentKey = 0, lastKey = 0;
     char stepToggle = 0;
+    int loopK = 0;  // the shop: sell list entry (1..5) to select at the next refresh
 
     // Settings mirror (Reglages.cfg)
     int soundOn = 1;

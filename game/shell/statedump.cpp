@@ -85,6 +85,7 @@ std::string gameStateDump() {
     line(out, "chosenSlot", std::to_string(gs.chosenSlot));
     line(out, "currentKey", std::to_string(gs.currentKey));
     line(out, "lastKey", std::to_string(gs.lastKey));
+    line(out, "loopK", std::to_string(gs.loopK));
     line(out, "soundOn", std::to_string(gs.soundOn));
     line(out, "musicOn", std::to_string(gs.musicOn));
     line(out, "slowComputer", std::to_string(gs.slowComputer));

@@ -38,6 +38,7 @@ struct WindowRec {
     bool erase = false;
     Rect eraseArea;   // union of the areas to erase before painting
     Point cursor;
+    int contexts = 0;  // device contexts taken so far
     // Dialogs only.
     Window owner = nullptr;
     std::vector<Control> controls;

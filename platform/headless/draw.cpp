@@ -117,6 +117,7 @@ void drawControl(Window w, const Control& c) {
 
 Dc getDc(Window w) {
     if (!w || !w->alive) return nullptr;
+    ++w->contexts;
     auto dc = new DcRec;
     dc->w = w;
     return dc;

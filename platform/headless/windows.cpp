@@ -563,6 +563,8 @@ Rect windowPlace(Window w) {
     return {w->x, w->y, w->w, w->h};
 }
 
+int contextsTaken(Window w) { return w ? w->contexts : 0; }
+
 }  // namespace headless
 
 // ---------------------------------------------------------------- resources

@@ -7,6 +7,7 @@
 
 #include "castle.h"
 #include "hero/movement.h"
+#include "hero/troubadours.h"
 #include "play_fixture.h"
 #include "world/level.h"
 #include "world/screens.h"
@@ -79,14 +80,8 @@ protected:
             EXPECT_EQ(front, '#');
             front = 'a';
         }
-        if (s.flags & ~held & CAPTIVES_FREED) {
-            for (const CageRow& row : CAGE)
-                for (int c = row.left; c <= row.right; ++c) gs.LevelGrid[row.row][c] = 'a';
-            gs.LevelGrid[HARP_DROP_ROW][HARP_DROP_COL] = '8';
-        }
-        for (int r = SHIELD_TOP; r <= SHIELD_BOTTOM && s.action == Action::Harp; ++r)
-            for (int c = SHIELD_LEFT; c <= SHIELD_RIGHT; ++c)
-                if (gs.LevelGrid[r][c] == 'd') gs.LevelGrid[r][c] = '#';
+        if (s.flags & ~held & CAPTIVES_FREED) freeTroubadours();
+        if (s.action == Action::Harp) playHarp();
         refreshView();
     }
 
@@ -195,6 +190,23 @@ TEST_F(Castle, EverythingCanBeReachedFromTheGateButTheMageNeedsTheHarpEveryKeyAn
         EXPECT_GT(lost, 0) << "nothing lies behind the wall at " << w.row << ", " << w.col;
         EXPECT_TRUE(r.mage) << "the Mage must not need the wall at " << w.row << ", " << w.col;
     }
+}
+
+TEST_F(Replay, EveryTroubadourOutsideTheCageHasWordsForHisPlace) {
+    ASSERT_EQ(sourceError, "") << CASTLE_SOURCE;
+    int heard = 0;
+    for (int r = 0; r < ROWS; ++r)
+        for (int c = 0; c < COLS; ++c) {
+            const bool caged = std::ranges::any_of(CAGE, [&](const CageRow& row) { return row.row == r && c >= row.left && c <= row.right; });
+            if (PLAY[r][c] != 'j' || caged) continue;
+            placeHero(r, c);
+            hl::clearTranscript();
+            talkToTroubadour(positionKey());
+            ASSERT_EQ(play::boxes().size(), 1u);
+            EXPECT_EQ(play::boxes()[0].find("info troubadour:"), std::string::npos) << r << ", " << c;
+            ++heard;
+        }
+    EXPECT_EQ(heard, static_cast<int>(TROUBADOURS.size()));
 }
 
 TEST_F(Replay, TheGamePlaysTheRouteToTheMageAndOut) {

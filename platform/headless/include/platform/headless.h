@@ -87,6 +87,9 @@ unsigned pixel(Window, int x, int y);
 bool savePng(Window, const std::string& path);
 // Text last set in a dialog control ("" when unknown).
 std::string itemText(Window dlg, int id);
+// How many device contexts the program has taken on a window so far (each
+// drawing takes one): tests count redraws with it.
+int contextsTaken(Window);
 // The outer position and client size last given to a window.
 Rect windowPlace(Window);  // left = x, top = y, right = width, bottom = height
 
