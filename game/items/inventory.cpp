@@ -1,4 +1,167 @@
 #include "items/inventory.h"
 
-// Filled in by the inventory dialog subsystem.
-void openInventory() {}
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "hero/movement.h"
+#include "items/use.h"
+#include "items/weight.h"
+#include "resources/dlg_inventory.h"
+#include "state.h"
+#include "world/scene.h"
+#include "world/screens.h"
+
+namespace {
+
+using platform::Answer;
+using platform::BoxButtons;
+using platform::BoxIcon;
+using platform::BoxStyle;
+
+// Pixel places of the drawings for base units of 6 x 13 pixels.
+constexpr int LIFE_BAR_X = 110, LIFE_BAR_Y = 52;
+constexpr int WEIGHT_BAR_X = 23, WEIGHT_BAR_Y = 495, WEIGHT_BAR_LENGTH = 300;
+constexpr int PICTURE_X = 162, PICTURE_Y = 51, PICTURE_STEP = 23;
+constexpr int PICTURE_W = 24, PICTURE_H = 21;
+constexpr int BAR_H = 11;
+constexpr int BASE_W = 6, BASE_H = 13;
+
+void showTutorial() {
+    platform::messageBox(
+        gs.mainWindow,
+        "Ton inventaire, c'est le contenu de ton sac.\n\n"
+        "Tu ne peux pas porter plus de 15 Kg: un nouvel objet qui rendrait ton sac trop lourd "
+        "ne peut pas être ramassé.\n\n"
+        "Tu peux poser un objet par terre, mais seulement sur un endroit vide (pas sur une "
+        "torche ni sur du lierre).\n\n"
+        "Si tu as perdu un objet, maintiens le bouton gauche de la souris enfoncé et appuie sur "
+        "les flèches pour voir où il se trouve.\n\n"
+        "Et n'oublie pas: plus ton sac est lourd, plus une chute fait mal!",
+        "Tutoriel sur ton inventaire:", BoxStyle{BoxButtons::Ok, BoxIcon::Info});
+}
+
+void fillFields(platform::Window dlg) {
+    for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i) platform::setItemInt(dlg, ITEM_TABLE[i].countId, gs.inventory[i]);
+    char life[32];
+    std::snprintf(life, sizeof life, "%d/%d", gs.life, gs.maxLife);
+    platform::setItemText(dlg, IDC_INV_LIFE, life);
+    computeCarriedWeight();
+    platform::setItemText(dlg, IDC_INV_WEIGHT, weightFieldText(gs.carriedWeight));
+}
+
+void paint(platform::Window dlg) {
+    const InventoryLayout at = inventoryLayout(dlg);
+    const BarColour life = lifeBarColour(gs.life);
+    drawBar(dlg, at.lifeBar.x, at.lifeBar.y, gs.maxLife, gs.life, life.red, life.green, life.blue);
+    drawBar(dlg, at.weightBar.x, at.weightBar.y, WEIGHT_BAR_LENGTH, static_cast<int>(20 * gs.carriedWeight),
+            gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue);
+    platform::Dc dc = platform::getDc(dlg);
+    for (int i = ITEM_FIRST; i < ITEM_LAST; ++i) {
+        platform::Image picture = platform::loadImage(
+            gs.imagesDir + "copie de " + std::string(1, ITEM_TABLE[i].tile) + ".bmp", PICTURE_W, PICTURE_H);
+        platform::drawImage(dc, picture, at.picture[i].x, at.picture[i].y);
+        platform::freeImage(picture);
+    }
+    platform::releaseDc(dc);
+}
+
+// The shield is destroyed, not put down: asked first.
+void dropShield(platform::Window dlg) {
+    if (gs.inventory[ITEM_SHIELD] != 1) return;
+    const Answer answer = platform::messageBox(
+        gs.mainWindow,
+        "Si vous jettez votre bouclier, vous ne\npourez pas revenir le chercher.\n\n"
+        "Cette action est irreversible,\n\nVoulez vous quand même continuer?",
+        "Titre de la boite de dialogue", BoxStyle{BoxButtons::YesNo, BoxIcon::Warning, true});
+    if (answer != Answer::Yes) return;
+    gs.shield = 0;
+    gs.inventory[ITEM_SHIELD] = 0;
+    refreshView();
+    platform::endDialog(dlg, ITEM_TABLE[ITEM_SHIELD].dropId);
+    drawScene();
+}
+
+// The item whose control (of the given column) this is, 0 for none.
+int itemOf(int controlId, int ItemInfo::*column) {
+    for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i)
+        if (ITEM_TABLE[i].*column == controlId) return i;
+    return 0;
+}
+
+}  // namespace
+
+std::string weightFieldText(float kg) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f     ", static_cast<double>(kg));
+    std::string s = text;
+    for (std::size_t i = 5; i < s.size(); ++i) s[i] = ' ';
+    return s;
+}
+
+InventoryLayout inventoryLayout(platform::Window dlg) {
+    // Pixels of 4 x 8 dialog units: the dialog's base units.
+    const platform::Rect unit = platform::mapDialogRect(dlg, platform::Rect{0, 0, 4, 8});
+    const double sx = static_cast<double>(unit.right) / BASE_W, sy = static_cast<double>(unit.bottom) / BASE_H;
+    // A box keeps its size; its centre moves with the dialog's units.
+    auto place = [sx, sy](double x, double y, double w, double h) {
+        return platform::Point{static_cast<int>(std::lround((x + w / 2) * sx - w / 2)),
+                               static_cast<int>(std::lround((y + h / 2) * sy - h / 2))};
+    };
+    InventoryLayout at{};
+    // The bars grow to the right from their left end.
+    at.lifeBar = place(LIFE_BAR_X, LIFE_BAR_Y, 0, BAR_H);
+    at.weightBar = place(WEIGHT_BAR_X, WEIGHT_BAR_Y, 0, BAR_H);
+    for (int i = ITEM_FIRST; i < ITEM_LAST; ++i)
+        at.picture[i] = place(PICTURE_X, PICTURE_Y + PICTURE_STEP * i, PICTURE_W, PICTURE_H);
+    return at;
+}
+
+void dropItem(platform::Window dlg, int item) {
+    char& cell = gs.LevelGrid[gs.viewTop + gs.heroRow][gs.viewLeft + gs.heroCol];
+    if (cell != 'a' || gs.inventory[item] <= 0) return;
+    cell = itemTileChars[item];
+    gs.inventory[item] -= 1;
+    refreshView();
+    platform::endDialog(dlg, ITEM_TABLE[item].dropId);
+    drawScene();
+}
+
+long inventoryDialogProc(platform::Window dlg, platform::Msg msg, long a, long /*b*/) {
+    switch (msg) {
+        case platform::Msg::InitDialog:
+            if (gs.tutoInventory == 0) {
+                gs.tutoInventory = 1;
+                showTutorial();
+            }
+            platform::setWindowIcon(dlg, INVENTORY_ICON_ID);
+            fillFields(dlg);
+            paint(dlg);
+            return 1;
+        case platform::Msg::Paint:
+            paint(dlg);
+            return 0;
+        case platform::Msg::Command: {
+            const int id = static_cast<int>(a);
+            if (id == IDC_INV_VALIDATE) {
+                platform::endDialog(dlg, IDC_INV_VALIDATE);
+                refreshStatusBands();
+            } else if (const int used = itemOf(id, &ItemInfo::useId)) {
+                if (used == ITEM_SHIELD) return 1;  // its button is disabled
+                useItem(id, dlg);
+                // Counts, life and weight as they now are (a potion keeps the dialog open).
+                fillFields(dlg);
+                paint(dlg);
+            } else if (const int dropped = itemOf(id, &ItemInfo::dropId)) {
+                if (dropped == ITEM_SHIELD) dropShield(dlg);
+                else dropItem(dlg, dropped);
+            } else {
+                return 0;
+            }
+            return 1;
+        }
+        default: return 0;
+    }
+}
+
+void openInventory() { platform::dialogBox(inventoryDialog(), gs.mainWindow, inventoryDialogProc); }
