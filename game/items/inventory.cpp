@@ -1,6 +1,5 @@
 #include "items/inventory.h"
 
-#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -19,13 +18,12 @@ using platform::BoxButtons;
 using platform::BoxIcon;
 using platform::BoxStyle;
 
-// Pixel places of the drawings for base units of 6 x 13 pixels.
+// Pixel places of the drawings for base units of 6 x 13 pixels (see dialogPlace).
 constexpr int LIFE_BAR_X = 110, LIFE_BAR_Y = 52;
 constexpr int WEIGHT_BAR_X = 23, WEIGHT_BAR_Y = 495, WEIGHT_BAR_LENGTH = 300;
 constexpr int PICTURE_X = 162, PICTURE_Y = 51, PICTURE_STEP = 23;
 constexpr int PICTURE_W = 24, PICTURE_H = 21;
 constexpr int BAR_H = 11;
-constexpr int BASE_W = 6, BASE_H = 13;
 
 void showTutorial() {
     platform::messageBox(
@@ -41,6 +39,16 @@ void showTutorial() {
         "Tutoriel sur ton inventaire:", BoxStyle{BoxButtons::Ok, BoxIcon::Info});
 }
 
+// The weight field's text: "%f     " with everything from the sixth character
+// on blanked ("1.500        ").
+std::string weightFieldText(float kg) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f     ", static_cast<double>(kg));
+    std::string s = text;
+    for (std::size_t i = 5; i < s.size(); ++i) s[i] = ' ';
+    return s;
+}
+
 void fillFields(platform::Window dlg) {
     for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i) platform::setItemInt(dlg, ITEM_TABLE[i].countId, gs.inventory[i]);
     char life[32];
@@ -50,17 +58,20 @@ void fillFields(platform::Window dlg) {
     platform::setItemText(dlg, IDC_INV_WEIGHT, weightFieldText(gs.carriedWeight));
 }
 
+// Bars and pictures, moved with the rows of the dialog's actual font.
 void paint(platform::Window dlg) {
-    const InventoryLayout at = inventoryLayout(dlg);
+    const platform::Point lifeAt = dialogPlace(dlg, LIFE_BAR_X, LIFE_BAR_Y, 0, BAR_H);
     const BarColour life = lifeBarColour(gs.life);
-    drawBar(dlg, at.lifeBar.x, at.lifeBar.y, gs.maxLife, gs.life, life.red, life.green, life.blue);
-    drawBar(dlg, at.weightBar.x, at.weightBar.y, WEIGHT_BAR_LENGTH, static_cast<int>(20 * gs.carriedWeight),
+    drawBar(dlg, lifeAt.x, lifeAt.y, gs.maxLife, gs.life, life.red, life.green, life.blue);
+    const platform::Point weightAt = dialogPlace(dlg, WEIGHT_BAR_X, WEIGHT_BAR_Y, 0, BAR_H);
+    drawBar(dlg, weightAt.x, weightAt.y, WEIGHT_BAR_LENGTH, static_cast<int>(20 * gs.carriedWeight),
             gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue);
     platform::Dc dc = platform::getDc(dlg);
     for (int i = ITEM_FIRST; i < ITEM_LAST; ++i) {
         platform::Image picture = platform::loadImage(
             gs.imagesDir + "copie de " + std::string(1, ITEM_TABLE[i].tile) + ".bmp", PICTURE_W, PICTURE_H);
-        platform::drawImage(dc, picture, at.picture[i].x, at.picture[i].y);
+        const platform::Point at = dialogPlace(dlg, PICTURE_X, PICTURE_Y + PICTURE_STEP * i, PICTURE_W, PICTURE_H);
+        platform::drawImage(dc, picture, at.x, at.y);
         platform::freeImage(picture);
     }
     platform::releaseDc(dc);
@@ -90,32 +101,6 @@ int itemOf(int controlId, int ItemInfo::*column) {
 }
 
 }  // namespace
-
-std::string weightFieldText(float kg) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f     ", static_cast<double>(kg));
-    std::string s = text;
-    for (std::size_t i = 5; i < s.size(); ++i) s[i] = ' ';
-    return s;
-}
-
-InventoryLayout inventoryLayout(platform::Window dlg) {
-    // Pixels of 4 x 8 dialog units: the dialog's base units.
-    const platform::Rect unit = platform::mapDialogRect(dlg, platform::Rect{0, 0, 4, 8});
-    const double sx = static_cast<double>(unit.right) / BASE_W, sy = static_cast<double>(unit.bottom) / BASE_H;
-    // A box keeps its size; its centre moves with the dialog's units.
-    auto place = [sx, sy](double x, double y, double w, double h) {
-        return platform::Point{static_cast<int>(std::lround((x + w / 2) * sx - w / 2)),
-                               static_cast<int>(std::lround((y + h / 2) * sy - h / 2))};
-    };
-    InventoryLayout at{};
-    // The bars grow to the right from their left end.
-    at.lifeBar = place(LIFE_BAR_X, LIFE_BAR_Y, 0, BAR_H);
-    at.weightBar = place(WEIGHT_BAR_X, WEIGHT_BAR_Y, 0, BAR_H);
-    for (int i = ITEM_FIRST; i < ITEM_LAST; ++i)
-        at.picture[i] = place(PICTURE_X, PICTURE_Y + PICTURE_STEP * i, PICTURE_W, PICTURE_H);
-    return at;
-}
 
 void dropItem(platform::Window dlg, int item) {
     char& cell = gs.LevelGrid[gs.viewTop + gs.heroRow][gs.viewLeft + gs.heroCol];
