@@ -20,16 +20,10 @@ const std::string REFUSAL = "owner=main icon=warning buttons=ok default=ok capti
                             "objet\" text=\"Libère de la place dans ton sac...               \" -> ok";
 
 // Bags whose weight sits on the ceilings of the text.
-const Bag KG_12_5 = {{3, 1}, {5, 3}, {8, 1}};
-const Bag KG_13_0 = {{1, 1}, {5, 4}};
-const Bag KG_13_5 = {{2, 1}, {5, 4}};
-const Bag KG_14_0 = {{3, 1}, {5, 4}};
-const Bag KG_14_001 = {{3, 1}, {5, 4}, {GOLD, 1}};
-const Bag KG_14_9 = {{3, 1}, {5, 4}, {9, 9}};
-const Bag KG_14_901 = {{3, 1}, {5, 4}, {9, 9}, {GOLD, 1}};
-const Bag KG_14_95 = {{3, 1}, {5, 4}, {9, 9}, {10, 1}};
-const Bag KG_14_951 = {{3, 1}, {5, 4}, {9, 9}, {10, 1}, {GOLD, 1}};
-const Bag KG_14_995 = {{3, 1}, {5, 4}, {9, 9}, {GOLD, 95}};
+const Bag KG_12_5 = {{3, 1}, {5, 3}, {8, 1}}, KG_13_0 = {{1, 1}, {5, 4}}, KG_13_5 = {{2, 1}, {5, 4}};
+const Bag KG_14_0 = {{3, 1}, {5, 4}}, KG_14_001 = {{3, 1}, {5, 4}, {GOLD, 1}}, KG_14_9 = {{3, 1}, {5, 4}, {9, 9}};
+const Bag KG_14_901 = {{3, 1}, {5, 4}, {9, 9}, {GOLD, 1}}, KG_14_95 = {{3, 1}, {5, 4}, {9, 9}, {10, 1}};
+const Bag KG_14_951 = {{3, 1}, {5, 4}, {9, 9}, {10, 1}, {GOLD, 1}}, KG_14_995 = {{3, 1}, {5, 4}, {9, 9}, {GOLD, 95}};
 const Bag KG_15_0 = {{5, 5}};
 
 int buttonOf(int item) { return ITEM_TABLE[item].useId; }
@@ -64,10 +58,7 @@ protected:
 
 TEST_F(Items, EachItemIsTakenUpToItsCeilingAndOnlyWeaponsAndFlasksComplain) {
     struct Case {
-        const Bag& bag;
-        char tile;
-        bool taken;
-        Strings sounds;  // when taken
+        const Bag& bag; char tile; bool taken; Strings sounds;  // the sounds when taken
     };
     const Strings take = {"ramasse"}, flask = {"ramasse", "potion"}, no;
     const Case cases[] = {
@@ -113,13 +104,8 @@ TEST_F(Items, ACorridorIsEmptiedUntilTheBagIsFullThenNothingMoreComes) {
 }
 
 TEST_F(Items, ChestsGiveWhatTheSeedDrawsWithinTheWeightLimit) {
-    struct Case {
-        unsigned seed;  // its first draw % 14 - 3 is the chest's k
-        const Bag& bag;
-        std::string text;
-        int potions, elixirs, gold;
-        char cell;
-        Strings sounds;
+    struct Case {  // the seed's first draw % 14 - 3 is the chest's k
+        unsigned seed; const Bag& bag; std::string text; int potions, elixirs, gold; char cell; Strings sounds;
     };
     const std::string heavy = "  Mais tu ne peut pas l'emporter";
     const Bag gold15 = {{GOLD, 15}}, none;
@@ -164,10 +150,7 @@ TEST_F(Items, ChestsGiveWhatTheSeedDrawsWithinTheWeightLimit) {
 
 TEST_F(Items, KeysOpenOnlyTheDoorOfTheirColourInFrontOfTheHero) {
     struct Case {
-        int key, count, facing;
-        char door;
-        int doorCol;
-        bool opens;
+        int key, count, facing; char door; int doorCol; bool opens;
     };
     const Case cases[] = {
         {11, 1, 1, '1', 21, true},   {12, 1, 1, '1', 21, false},   // another colour
@@ -268,10 +251,7 @@ TEST_F(Items, LavaMeltsAWeaponAtEachStrikeAndWallsAndTheRestDrawNothing) {
 TEST_F(Items, PotionsAndElixirsAskFirstWhenLifeIsAlreadyHigh) {
     using platform::Answer;
     struct Case {
-        int item, life;
-        Answer answer;
-        bool asked;
-        int lifeAfter, left;
+        int item, life; Answer answer; bool asked; int lifeAfter, left;
     };
     const Case cases[] = {
         {9, 80, Answer::No, false, 100, 1},   {9, 81, Answer::Yes, true, 100, 1},

@@ -67,36 +67,30 @@ protected:
     static char& front() { return gs.LevelGrid[55][48]; }
 };
 
-TEST_F(Inventory, FieldsPicturesAndBarsLieWhereTheRowsAre) {
-    // Each picture's corners, the life bar (60 of 100) and the weight bar (trunc(20 x 5.815) = 116 of 300).
+TEST_F(Inventory, FieldsPicturesAndBarsLieOnTheRowsAndAPotionRefreshesThem) {
+    // Each picture's corners, the life bar (60 of 100), the weight bar (trunc(20 x 5.815) = 116 of
+    // 300), and where the life bar ends after the potion (80).
     for (int i = 1; i <= 16; ++i) probes.insert(probes.end(), {{162, 23 * i + 51}, {185, 23 * i + 71}});
-    probes.insert(probes.end(), {{110, 52}, {170, 57}, {171, 57}, {211, 62}, {212, 57}});
-    probes.insert(probes.end(), {{23, 495}, {139, 500}, {140, 500}, {324, 505}, {325, 500}});
-    EXPECT_EQ(run({"click 2"}), std::pair(2, false));
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].fields, (std::vector<std::string>{"1", "0", "0", "0", "0", "1", "1", "1", "2", "0", "1", "0",
-                                                        "0", "0", "0", "1", "15", "60/100", "5.815        "}));
-    std::vector<unsigned> want;
-    for (int i = 1; i <= 16; ++i) want.insert(want.end(), 2, copyColour(itemTileChars[i]));
-    want.insert(want.end(), {BLACK, 0x8C7300, WHITE, BLACK, 0xECE9D8});
-    want.insert(want.end(), {BLACK, FAVOURITE, WHITE, BLACK, 0xECE9D8});
-    EXPECT_EQ(seen[0].pixels, want);
-    EXPECT_EQ(linesWith("caption=\"Tutoriel sur ton inventaire:\"").size(), 1u);
-    EXPECT_EQ(gs.tutoInventory, 1);
-    run({"click 2"});
-    EXPECT_TRUE(linesWith("Tutoriel").empty()) << "once per game";
-}
-
-TEST_F(Inventory, APotionKeepsItOpenAndRefreshesCountLifeAndBar) {
-    probes = {{190, 57}, {191, 57}};
+    probes.insert(probes.end(), {{110, 52}, {170, 57}, {171, 57}, {211, 62}, {212, 57}, {23, 495}, {139, 500},
+                                 {140, 500}, {324, 505}, {325, 500}, {190, 57}, {191, 57}});
     EXPECT_EQ(run({"click 1029", "click 2"}), std::pair(2, false));
     ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[1].fields[8], "1");
-    EXPECT_EQ(seen[1].fields[17], "80/100");
-    EXPECT_EQ(seen[1].fields[18], "5.715        ");
-    EXPECT_EQ(seen[0].pixels, (std::vector<unsigned>{WHITE, WHITE}));
-    EXPECT_EQ(seen[1].pixels, (std::vector<unsigned>{0x788700, WHITE}));
-    EXPECT_EQ(gs.life, 80);
+    const std::vector<std::string> counts = {"1", "0", "0", "0", "0", "1", "1", "1", "2", "0", "1", "0", "0", "0", "0", "1", "15"};
+    std::vector<std::string> fields = counts;
+    fields.insert(fields.end(), {"60/100", "5.815        "});
+    EXPECT_EQ(seen[0].fields, fields);
+    fields[8] = "1";
+    std::tie(fields[17], fields[18]) = std::tuple("80/100", "5.715        ");
+    EXPECT_EQ(seen[1].fields, fields) << "the potion keeps it open and refreshed";
+    std::vector<unsigned> want;
+    for (int i = 1; i <= 16; ++i) want.insert(want.end(), 2, copyColour(itemTileChars[i]));
+    want.insert(want.end(), {BLACK, 0x8C7300, WHITE, BLACK, 0xECE9D8, BLACK, FAVOURITE, WHITE, BLACK, 0xECE9D8});
+    want.insert(want.end(), {WHITE, WHITE});
+    EXPECT_EQ(seen[0].pixels, want);
+    EXPECT_EQ(std::vector(seen[1].pixels.end() - 2, seen[1].pixels.end()), (std::vector<unsigned>{0x788700, WHITE}));
+    EXPECT_EQ(linesWith("caption=\"Tutoriel sur ton inventaire:\"").size(), 1u);
+    run({"click 2"});
+    EXPECT_TRUE(linesWith("Tutoriel").empty()) << "once per game";
 }
 
 TEST_F(Inventory, ButtonsCloseItOnlyWhenTheFieldChanged) {
@@ -109,14 +103,10 @@ TEST_F(Inventory, ButtonsCloseItOnlyWhenTheFieldChanged) {
         char heroAfter, aheadAfter;
     };
     const Case cases[] = {
-        {"1019", 'a', '#', {}, 0, 'a', '#'},  // the strike (seed 0 draws 38: 38 % 9 is not 1)
-        {"1019", 'a', 's', {}, 2, 'a', 's'},
-        {"1026", 'a', 'a', {}, 0, 'a', 'a'},  // the harp
-        {"1032", 'a', '1', {}, 1032, 'a', '('},
-        {"1032", 'a', '2', {}, 2, 'a', '2'},
-        {"1020", 'a', 'a', {}, 1020, 'e', 'a'},
-        {"1020", 't', 'a', {}, 2, 't', 'a'},  // not on a torch
-        {"1052", 'a', 'a', {}, 1052, 'z', 'a'},
+        {"1019", 'a', '#', {}, 0, 'a', '#'},  {"1019", 'a', 's', {}, 2, 'a', 's'},  // seed 0 draws 38: no luck
+        {"1026", 'a', 'a', {}, 0, 'a', 'a'},  {"1032", 'a', '1', {}, 1032, 'a', '('},
+        {"1032", 'a', '2', {}, 2, 'a', '2'},  {"1020", 'a', 'a', {}, 1020, 'e', 'a'},
+        {"1020", 't', 'a', {}, 2, 't', 'a'},  {"1052", 'a', 'a', {}, 1052, 'z', 'a'},  // not on a torch
         {"1044", 'a', 'a', {Answer::No}, 2, 'a', 'a'},
         {"1044", 'a', 'a', {Answer::Yes}, 1044, 'a', 'a'},  // destroyed, not put down
     };
