@@ -93,9 +93,9 @@ void dropShield(platform::Window dlg) {
     drawScene();
 }
 
-// The item whose control (of the given column) this is, 0 for none.
+// The item whose button (of the given column) this is, 0 for none; the gold has none.
 int itemOf(int controlId, int ItemInfo::*column) {
-    for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i)
+    for (int i = ITEM_FIRST; i < ITEM_LAST; ++i)
         if (ITEM_TABLE[i].*column == controlId) return i;
     return 0;
 }
