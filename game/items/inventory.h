@@ -1,7 +1,11 @@
-// The inventory dialog (IDD 104).
+// The inventory dialog (IDD 104): counts, life and weight, "Utiliser" and "Jetter".
 #pragma once
 
-constexpr int IDD_INVENTORY = 104;
+#include "platform/platform.h"
 
 // Opens the inventory as a modal dialog of the main window.
 void openInventory();
+long inventoryDialogProc(platform::Window dlg, platform::Msg msg, long a, long b);
+// "Jetter" of item i: puts one on the hero's cell when it is empty background,
+// then closes the dialog with the button's id.
+void dropItem(platform::Window dlg, int item);

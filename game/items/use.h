@@ -4,5 +4,5 @@
 #include "platform/platform.h"
 
 // controlId: the "Utiliser" control of the item's row; dlg: the inventory
-// dialog, or null for a quick key of the main window.
+// dialog, or null for a quick key of the main window. Ids of no item do nothing.
 void useItem(int controlId, platform::Window dlg);

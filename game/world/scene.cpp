@@ -1,5 +1,7 @@
 #include "world/scene.h"
 
+#include <cmath>
+
 #include "state.h"
 
 void loadTileBitmaps() {
@@ -52,4 +54,12 @@ void drawBar(platform::Window window, int x, int y, int length, int value, int r
     platform::Color fill = platform::rgb(red, green, blue);
     platform::rectangle(dc, platform::Rect{x + 1, y + 1, x + 1 + value, y + 10}, fill, fill);
     platform::releaseDc(dc);
+}
+
+platform::Point dialogPlace(platform::Window dlg, int x, int y, int w, int h) {
+    // Pixels of 4 x 8 dialog units: the dialog's base units.
+    const platform::Rect unit = platform::mapDialogRect(dlg, platform::Rect{0, 0, 4, 8});
+    const double sx = unit.right / 6.0, sy = unit.bottom / 13.0;
+    return platform::Point{static_cast<int>(std::lround((x + w / 2.0) * sx - w / 2.0)),
+                           static_cast<int>(std::lround((y + h / 2.0) * sy - h / 2.0))};
 }

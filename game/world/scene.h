@@ -22,3 +22,8 @@ void drawHero(const std::string& iconPath);
 // Only the low byte of each colour part counts.
 void drawBar(platform::Window window, int x, int y, int length, int value, int red, int green,
              int blue);
+// Where a box of w x h pixels that was placed at (x, y) for a dialog font of
+// 6 x 13 pixels a base unit goes in this dialog: its centre moves with the
+// dialog's own units, so it stays beside the controls it was drawn for.
+// Bars pass w = 0 to keep their left end.
+platform::Point dialogPlace(platform::Window dlg, int x, int y, int w, int h);

@@ -360,15 +360,7 @@ Window createWindow(const WindowInit& init) {
     w->surface = canvas;
     frame->SetClientSize(w->w, w->h);
     frame->Move(init.x, init.y);
-    if (init.smallIconId) {
-        Image icon = loadResourceImage(init.smallIconId);
-        if (icon) {
-            wxIcon i;
-            i.CopyFromBitmap(icon->bmp);
-            frame->SetIcon(i);
-        }
-        freeImage(icon);
-    }
+    if (init.smallIconId) setWindowIcon(w, init.smallIconId);
     frame->Bind(wxEVT_CLOSE_WINDOW, [w](wxCloseEvent& e) {
         if (e.CanVeto()) e.Veto();
         // Behind a modal dialog the window is disabled: its close box does nothing.
@@ -430,6 +422,17 @@ void destroyWindow(Window w) {
 
 bool isWindow(Window w) {
     return w && std::find(live.begin(), live.end(), w) != live.end();
+}
+
+void setWindowIcon(Window w, int iconId) {
+    if (!w || !w->alive || !w->top) return;
+    Image icon = loadResourceImage(iconId);
+    if (icon) {
+        wxIcon i;
+        i.CopyFromBitmap(icon->bmp);
+        w->top->SetIcon(i);
+    }
+    freeImage(icon);
 }
 
 bool wxb::quitPending() { return quitPosted; }
