@@ -41,6 +41,7 @@ struct WindowRec {
     // Dialogs only.
     Window owner = nullptr;
     std::vector<Control> controls;
+    int unitW = 6, unitH = 13;  // pixels of 4 horizontal and 8 vertical dialog units
     bool ended = false;
     int endCode = 0;
     bool closeBox = true;  // the template's title bar has a close box

@@ -658,10 +658,10 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
     d->owner = owner;
     d->closeBox = def.caption && def.closeBox;
     // Dialog units to pixels by the dialog's font: about 6 x 13 base units at 8 points.
-    const int baseX = std::max(1, (6 * def.fontSize + 4) / 8);
-    const int baseY = std::max(1, (13 * def.fontSize + 4) / 8);
-    auto px = [&](int v) { return v * baseX / 4; };
-    auto py = [&](int v) { return v * baseY / 8; };
+    d->unitW = std::max(1, (6 * def.fontSize + 4) / 8);
+    d->unitH = std::max(1, (13 * def.fontSize + 4) / 8);
+    auto px = [d](int v) { return v * d->unitW / 4; };
+    auto py = [d](int v) { return v * d->unitH / 8; };
     if (owner) d->x = owner->x + 20, d->y = owner->y + 20;
     resizeFramebuffer(d, px(def.w), py(def.h));
     for (const ControlDef& cd : def.controls) {
@@ -714,6 +714,13 @@ void endDialog(Window dlg, int code) {
 }
 
 int dialogId(Window dlg) { return dlg && dlg->dialog ? dlg->dialogId : 0; }
+
+Rect mapDialogRect(Window dlg, const Rect& u) {
+    if (!dlg || !dlg->dialog) return u;
+    auto x = [dlg](int v) { return v * dlg->unitW / 4; };
+    auto y = [dlg](int v) { return v * dlg->unitH / 8; };
+    return Rect{x(u.left), y(u.top), x(u.right), y(u.bottom)};
+}
 
 void setItemText(Window dlg, int id, std::string_view utf8) {
     if (Control* c = findControl(dlg, id)) {

@@ -136,6 +136,8 @@ int dialogBox(const DialogDef& def, Window owner, WindowProc proc) {
     d->SetFont(font);
     d->SetBackgroundStyle(wxBG_STYLE_PAINT);
     const DialogUnits du(d, font);
+    w->unitW = du.avgW;
+    w->unitH = du.charH;
     resizeBacking(w, du.x(def.w), du.y(def.h));
     d->SetClientSize(w->w, w->h);
     // Group boxes first, so the controls inside them lie above them.
@@ -209,6 +211,13 @@ void endDialog(Window dlg, int code) {
 }
 
 int dialogId(Window dlg) { return dlg && dlg->dialog ? dlg->dialogId : 0; }
+
+Rect mapDialogRect(Window dlg, const Rect& u) {
+    if (!dlg || !dlg->dialog) return u;
+    auto x = [dlg](int v) { return v * dlg->unitW / 4; };
+    auto y = [dlg](int v) { return v * dlg->unitH / 8; };
+    return Rect{x(u.left), y(u.top), x(u.right), y(u.bottom)};
+}
 
 void setItemText(Window dlg, int id, std::string_view utf8) {
     ControlRec* c = control(dlg, id);

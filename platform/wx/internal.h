@@ -49,6 +49,7 @@ struct WindowRec {
     bool painting = false;
     // Dialogs only.
     std::map<int, ControlRec> controls;
+    int unitW = 6, unitH = 13;  // pixels of 4 horizontal and 8 vertical dialog units
     int defaultId = 0;
     bool ended = false;
     int endCode = 0;

@@ -172,6 +172,10 @@ Point cursorPos(Window);     // mouse position in the window's client coordinate
 int dialogBox(const DialogDef&, Window owner, WindowProc);
 void endDialog(Window dlg, int code);
 int dialogId(Window dlg);  // template id of a dialog, 0 for other windows
+// A rectangle in the dialog's template units, in its client pixels as the
+// backend placed the controls (with the dialog's own font). What a dialog
+// draws at pixel positions is placed against its controls through it.
+Rect mapDialogRect(Window dlg, const Rect& units);
 
 void setItemText(Window dlg, int id, std::string_view utf8);
 std::string getItemText(Window dlg, int id);
