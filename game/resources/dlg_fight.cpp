@@ -17,7 +17,7 @@ const platform::DialogDef& fightDialog() {
         true,
         true,
         {
-            {Ctl::Label, -1, "Vous combattez", 7, 14, 50, 8},
+            {Ctl::Label, -1, "Vous combattez", 4, 14, 53, 8},
             {Ctl::ReadOnlyEdit, IDC_FIGHT_ENEMY_NAME, "", 58, 12, 114, 12},
             {Ctl::Label, -1, "Points de vie de l'ennemi:", 7, 34, 83, 8},
             {Ctl::ReadOnlyEdit, IDC_FIGHT_ENEMY_LIFE, "", 91, 32, 78, 12},
