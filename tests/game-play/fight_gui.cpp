@@ -1,5 +1,5 @@
-// The fights on the real backend under X: the bars of the standard and the
-// boss dialogs lie on the rows of their templates whatever font the desktop
+// The fights on the real backend under X: the bars of the standard, boss and
+// skill dialogs lie on the rows of their templates whatever font the desktop
 // gives, they show on screen, and the sign moves after a click.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,10 +9,13 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "combat/fight.h"
+#include "combat/skills.h"
 #include "platform/platform.h"
 #include "resources/dlg_fight.h"
+#include "resources/dlg_skills.h"
 #include "shell/random.h"
 #include "state.h"
 #include "testing.h"
@@ -161,3 +164,31 @@ TEST_F(FightGui, TheBossBarsLieOnTheirRows) {
 }
 
 }  // namespace
+
+TEST_F(FightGui, TheSkillBarsLieOnTheRowsOfTheirButtons) {
+    std::tie(gs.bonusPoints, gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue) = std::tuple(2, 200, 40, 90);
+    std::tie(gs.strength, gs.resistance, gs.precision, gs.protection, gs.shieldMax) = std::tuple(10, 20, 30, 40, 90);
+    bool checked = false;
+    when(IDD_SKILL_POINTS, [&](Window skills) {
+        wxtest::after(300, [&, skills] {
+            // Each bar is as long as twice its skill, so it is told by its length.
+            const int plus[] = {IDC_SKILL_STRENGTH, IDC_SKILL_RESISTANCE, IDC_SKILL_PRECISION, IDC_SKILL_PROTECTION};
+            std::vector<Fill> fills(4);
+            const Rect client = clientRect(skills);
+            for (int y = 0; y < client.bottom; ++y) {
+                int run = 0;
+                for (int x = 0; x < client.right; ++x) run += wxtest::backingPixel(skills, x, y) == packed(200, 40, 90);
+                if (run >= 20 && run <= 80 && run % 20 == 0) fills[run / 20 - 1] = {0, std::min(fills[run / 20 - 1].top, y), 0, y};
+            }
+            for (int i = 0; i < 4; ++i) {
+                const Rect c = wxtest::controlRect(skills, plus[i]);
+                EXPECT_TRUE(fills[i].midY() >= c.top && fills[i].midY() < c.bottom) << "skill " << i;
+            }
+            shot("skills.png");
+            checked = true;
+            wxtest::closeBox(skills);
+        });
+    });
+    openSkillPoints();
+    EXPECT_TRUE(checked);
+}
