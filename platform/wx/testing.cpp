@@ -153,6 +153,15 @@ Rect screenPlace(Window w) {
     return Rect{p.x, p.y, s.x, s.y};
 }
 
+Window topDialog() {
+    Window found = nullptr;
+    for (wxWindow* top : wxTopLevelWindows) {
+        Window w = wxb::windowOfTop(top);
+        if (w && w->dialog && w->alive && !w->ended && top->IsShown()) found = w;
+    }
+    return found;
+}
+
 Rect controlRect(Window dlg, int id) {
     if (!dlg || !dlg->alive) return {};
     auto it = dlg->controls.find(id);

@@ -42,6 +42,8 @@ Rect screenPlace(Window w);
 // The window that has the keyboard focus is the client area of w.
 bool hasFocus(Window w);
 
+// The newest template dialog on screen (the innermost modal one), null when none.
+Window topDialog();
 // A dialog control's rectangle in client pixels ({} when unknown).
 Rect controlRect(Window dlg, int id);
 
