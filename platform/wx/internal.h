@@ -54,6 +54,7 @@ struct WindowRec {
     int endCode = 0;
     // Commands of the menu bar that have no popup (GTK items of our own).
     std::vector<std::unique_ptr<BarCommand>> barCommands;
+    void* gtkBar = nullptr;  // the frame's GTK menu bar, null without a menu
     // Menu command ids by wx item id (wx wants ids below 32767, the
     // programs' commands are 40000 and up).
     std::vector<int> menuCommands;
