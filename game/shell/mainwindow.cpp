@@ -104,8 +104,11 @@ void keySequence(int key) {
 }
 
 void paintSequence(platform::Window w) {
-    if (gs.onTitleScreen == 0) drawScene();
+    // The context is taken before the scene is drawn and released after the
+    // panel: the window shows the paint once, whole, never an erased band
+    // waiting for its content.
     platform::Dc dc = platform::getDc(w);
+    if (gs.onTitleScreen == 0) drawScene();
     if (gs.onTitleScreen == 0) paintStatusPanel(dc);
     if (gs.onTitleScreen != 0) paintTitle(dc);
     platform::releaseDc(dc);
@@ -151,7 +154,10 @@ void timerSequence() {
     gs.countdownSeconds -= 1;
     if (gs.countdownSeconds == -1) {
         bool timeIsUp = gs.countdownMinutes == 0;
-        if (timeIsUp) heroDies();
+        if (timeIsUp) {
+            endLookMode();  // the reload or the title screen replaces the game looked at
+            heroDies();
+        }
         gs.countdownMinutes -= 1;
         gs.countdownSeconds = 59;
         if (timeIsUp) {
@@ -230,7 +236,8 @@ long mainWindowProc(platform::Window w, platform::Msg msg, long a, long b) {
             if (a == MAIN_TIMER) timerSequence();
             return 0;
         case platform::Msg::LButtonDown:
-            if (gs.onTitleScreen == 0) {
+            // A second press while looking would take the scrolled view as the one to return to.
+            if (gs.onTitleScreen == 0 && !gs.lookMode) {
                 gs.lookMode = 1;
                 gs.savedViewLeft = gs.viewLeft;
                 gs.savedViewTop = gs.viewTop;
