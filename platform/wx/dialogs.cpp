@@ -94,7 +94,7 @@ void createControl(Window w, wxDialog* d, const ControlDef& c, const DialogUnits
     }
     if (!win) return;
     if (c.disabled) win->Disable();
-    if (c.id != -1) w->controls[c.id] = ControlRec{c.kind, win};
+    if (c.id != -1) w->controls[c.id] = ControlRec{c.kind, win, c.maxChars};
 }
 
 // Enter presses the focused push button, else the default button (the
@@ -219,7 +219,10 @@ void setItemText(Window dlg, int id, std::string_view utf8) {
     const wxString s = wxString::FromUTF8(utf8.data(), utf8.size());
     switch (c->kind) {
         case Ctl::Edit:
-        case Ctl::ReadOnlyEdit: static_cast<wxTextCtrl*>(c->win)->ChangeValue(s); break;
+        case Ctl::ReadOnlyEdit:
+            // GTK refuses a whole text longer than the limit: the field takes its start.
+            static_cast<wxTextCtrl*>(c->win)->ChangeValue(c->maxChars > 0 ? s.Left(c->maxChars) : s);
+            break;
         case Ctl::ComboBox: static_cast<wxComboBox*>(c->win)->SetValue(s); break;
         case Ctl::Label: {
             auto* st = static_cast<wxStaticText*>(c->win);

@@ -21,6 +21,7 @@ namespace platform {
 struct ControlRec {
     Ctl kind = Ctl::Label;
     wxWindow* win = nullptr;
+    int maxChars = 0;  // edit fields: the most characters, 0 = no limit
 };
 
 struct BarCommand {
