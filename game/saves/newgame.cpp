@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "hero/movement.h"
-#include "platform/files.h"
 #include "items/weight.h"
+#include "platform/files.h"
 #include "resources/dlg_newgame.h"
 #include "shell/window.h"
 #include "sound/sound.h"

@@ -197,12 +197,16 @@ bool readTokens(const std::string& path, std::vector<std::string>& out, std::siz
     std::FILE* f = openRegularFile(path);
     if (!f) return false;
     // A text editor may have put a UTF-8 byte-order mark first: it is no data.
+    // It counts in the bytes read.
+    std::size_t left = maxBytes;
     char bom[3];
     const std::size_t got = std::fread(bom, 1, sizeof bom, f);
-    if (got != sizeof bom || std::string_view(bom, sizeof bom) != "\xEF\xBB\xBF") std::rewind(f);
+    if (got == sizeof bom && maxBytes >= sizeof bom && std::string_view(bom, sizeof bom) == "\xEF\xBB\xBF")
+        left -= sizeof bom;
+    else
+        std::rewind(f);
     std::string cur;
     char buf[4096];
-    std::size_t left = maxBytes;
     bool full = maxTokens == 0;
     while (!full && left > 0) {
         const std::size_t want = left < sizeof buf ? left : sizeof buf;
