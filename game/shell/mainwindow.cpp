@@ -95,6 +95,16 @@ void endEscapeIfOver() {
     platform::killTimer(gs.mainWindow, MAIN_TIMER);
 }
 
+// The end of look mode: the view goes back to where it was.
+void stopLooking() {
+    if (!gs.lookMode) return;
+    gs.lookMode = 0;
+    gs.viewLeft = gs.savedViewLeft;
+    gs.viewTop = gs.savedViewTop;
+    refreshView();
+    drawScene();
+}
+
 }  // namespace
 
 void keySequence(int key) {
@@ -179,6 +189,7 @@ void menuCommand(platform::Window w, int command) {
             if (gs.onTitleScreen == 0 && !gs.escapeMode) saveWithDialog();
             break;
         case CMD_LOAD:
+            stopLooking();  // the load starts from the hero's own view, whatever it loads
             loadCommand();
             break;
         case CMD_OPTIONS:
@@ -245,13 +256,7 @@ long mainWindowProc(platform::Window w, platform::Msg msg, long a, long b) {
             return 0;
         case platform::Msg::LButtonUp:
             // A release without its press (pressed over the menu, say) restores nothing.
-            if (gs.onTitleScreen == 0 && gs.lookMode) {
-                gs.lookMode = 0;
-                gs.viewLeft = gs.savedViewLeft;
-                gs.viewTop = gs.savedViewTop;
-                refreshView();
-                drawScene();
-            }
+            if (gs.onTitleScreen == 0) stopLooking();
             return 0;
         default:
             return platform::defaultWindowProc(w, msg, a, b);

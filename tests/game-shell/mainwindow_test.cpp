@@ -83,10 +83,15 @@ TEST_F(Dispatcher, LookModeScrollsWithinTheGridAndRestoresTheOrigin) {
     EXPECT_EQ(std::tuple(gs.viewLeft, gs.viewTop, gs.heroCol, gs.heroRow), std::tuple(VIEW_LEFT_MAX, 0, col, row));
     send(Msg::LButtonDown, 100, 100);  // a second press keeps the origin to return to
 
-    send(Msg::LButtonUp, 100, 100);
-    EXPECT_EQ(std::tuple(int(gs.lookMode), gs.viewLeft, gs.viewTop), std::tuple(0, 2, 86));
-    EXPECT_EQ(gs.view[6][0], 's');
-    EXPECT_EQ(px(col * 24 + 12, row * 24 + 12), HERO_RIGHT_RGB);
+    // The release, or a load opened from the keyboard meanwhile, ends the look.
+    for (auto [m, a] : {std::pair{Msg::LButtonUp, 100L}, {Msg::Command, long(CMD_LOAD)}}) {
+        send(Msg::LButtonDown, 100, 100);
+        keyDown(vk::LEFT, 3);
+        send(m, a, 100);
+        EXPECT_EQ(std::tuple(int(gs.lookMode), gs.viewLeft, gs.viewTop), std::tuple(0, 2, 86)) << a;
+        EXPECT_EQ(gs.view[6][0], 's');
+        EXPECT_EQ(px(col * 24 + 12, row * 24 + 12), HERO_RIGHT_RGB);
+    }
 }
 
 TEST_F(Dispatcher, CreditsOnTheTitleScreen) {
