@@ -97,10 +97,14 @@ void editorLoadLevel(bool atStart) {
     std::string problems;
     if (read.shortGrid)
         problems += "\nLe niveau est incomplet: les cases manquantes sont du fond.";
+    // Each number is read on its own: the box names the cell really used.
+    const std::string cell =
+        "colonne " + std::to_string(read.startCol) + ", ligne " + std::to_string(read.startRow);
     if (read.startUnreadable)
-        problems += "\nLe point de départ est illisible: il est mis en haut à gauche.";
+        problems += "\nLe point de départ est illisible: ce qui n'est pas un nombre compte pour 0, "
+                    "il est mis en " + cell + ".";
     else if (read.startOutside)
-        problems += "\nLe point de départ est hors de la grille: il est ramené au bord.";
+        problems += "\nLe point de départ est hors de la grille: il est ramené au bord, en " + cell + ".";
     if (problems.empty()) {
         platform::messageBox(es.editorWindow, "Niveau chargé!", EDITOR_CAPTION, plainBox());
     } else {

@@ -1,6 +1,7 @@
-// QuelmaR Son: no window; started by the game in sons/, which is also where
-// the executable and its wave files live. Runs the polling loop on the real
-// clock, the real control file and the audio device, until the quit number.
+// QuelmaR Son: no window; started by the game in the folder where the game
+// writes the control file (sons/ under the game's working directory). Its wave
+// files lie beside the executable. Runs the polling loop on the real clock,
+// the real control file and the audio device, until the quit number.
 #include <chrono>
 #include <filesystem>
 #include <string>

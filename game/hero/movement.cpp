@@ -214,6 +214,8 @@ void recentreView() {
     gs.savedViewTop = gs.viewTop;
 }
 
+void endLookMode() { gs.lookMode = 0; }
+
 void refreshStatusBands() {
     platform::Rect client = platform::clientRect(gs.mainWindow);
     const platform::Rect panel{0, 266, client.right, client.bottom};

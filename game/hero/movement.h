@@ -22,5 +22,10 @@ void fallDown();
 // Scrolls the view by at most one cell on each axis so the hero stays near its
 // middle, then remembers the origin for look mode.
 void recentreView();
+// Ends look mode without restoring the looked-at view: the game it belonged to
+// is being replaced. Called by every start of a game (the new game; the load
+// and the reload after a death, through applySlot) before the new view is
+// drawn, so that the release of a button pressed before restores nothing.
+void endLookMode();
 // Repaints the status panel under the scene and the item column at its right.
 void refreshStatusBands();

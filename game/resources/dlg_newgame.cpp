@@ -1,5 +1,7 @@
 #include "resources/dlg_newgame.h"
 
+#include "saves/newgame.h"  // PLAYER_NAME_MAX
+
 using platform::Align;
 using platform::Ctl;
 
@@ -20,7 +22,7 @@ const platform::DialogDef& newGameDialog() {
         true,
         {
             {Ctl::Label, -1, "Nom:", 8, 10, 22, 9},
-            {Ctl::Edit, IDC_NEWGAME_NAME, "", 32, 8, 160, 12},
+            {Ctl::Edit, IDC_NEWGAME_NAME, "", 32, 8, 160, 12, Align::Left, false, false, PLAYER_NAME_MAX},
             {Ctl::CheckBox, IDC_NEWGAME_CUSTOM, "Partie avec niveau personalisé...", 8, 25, 150, 10},
             {Ctl::GroupBox, -1, "Couleur:", 7, 40, 186, 70},
             {Ctl::Label, -1, "Rouge    Vert    Bleu", 10, 52, 100, 9},

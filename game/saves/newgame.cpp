@@ -5,6 +5,7 @@
 
 #include "hero/movement.h"
 #include "items/weight.h"
+#include "platform/files.h"
 #include "resources/dlg_newgame.h"
 #include "shell/window.h"
 #include "sound/sound.h"
@@ -89,6 +90,7 @@ void startGame(platform::Window dlg) {
 
     platform::endDialog(dlg, 1);
     gs.onTitleScreen = 0;
+    endLookMode();
     // The title screen is left: credits still rolling, or the countdown of an
     // escape from the previous game, must not tick on over the new one.
     gs.creditsRolling = 0;
@@ -100,7 +102,10 @@ void startGame(platform::Window dlg) {
 
 }  // namespace
 
-std::string truncateName(const std::string& utf8) {
+std::string truncateName(const std::string& text) {
+    // Bytes that are no character count as one '?' each, so they cannot
+    // stretch the name past its length.
+    const std::string utf8 = platform::validUtf8(text);
     std::size_t chars = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         // A character starts at every byte that is not a continuation byte.
@@ -152,8 +157,8 @@ void newGameCommand() {
         // The default-slot question comes with the save slots; until then the
         // current slot stays as it was.
         placePlayWindow();
+        gs.escapeMode = 0;  // the new game ends the escape; a cancelled one leaves it running
     }
     platform::invalidate(gs.mainWindow, nullptr, true);
     platform::updateWindow(gs.mainWindow);
-    gs.escapeMode = 0;
 }

@@ -16,5 +16,6 @@ void newGameCommand();
 // Dialog procedure of IDD 119; ends with 1 when a game was started, 0 when cancelled.
 long newGameDialogProc(platform::Window dlg, platform::Msg msg, long a, long b);
 
-// The first PLAYER_NAME_MAX characters (not bytes) of a UTF-8 text.
-std::string truncateName(const std::string& utf8);
+// The first PLAYER_NAME_MAX characters (not bytes) of a text, after every byte
+// that is not valid UTF-8 has become '?'.
+std::string truncateName(const std::string& text);

@@ -95,6 +95,16 @@ void endEscapeIfOver() {
     platform::killTimer(gs.mainWindow, MAIN_TIMER);
 }
 
+// The end of look mode: the view goes back to where it was.
+void stopLooking() {
+    if (!gs.lookMode) return;
+    gs.lookMode = 0;
+    gs.viewLeft = gs.savedViewLeft;
+    gs.viewTop = gs.savedViewTop;
+    refreshView();
+    drawScene();
+}
+
 }  // namespace
 
 void keySequence(int key) {
@@ -104,8 +114,11 @@ void keySequence(int key) {
 }
 
 void paintSequence(platform::Window w) {
-    if (gs.onTitleScreen == 0) drawScene();
+    // The context is taken before the scene is drawn and released after the
+    // panel: the window shows the paint once, whole, never an erased band
+    // waiting for its content.
     platform::Dc dc = platform::getDc(w);
+    if (gs.onTitleScreen == 0) drawScene();
     if (gs.onTitleScreen == 0) paintStatusPanel(dc);
     if (gs.onTitleScreen != 0) paintTitle(dc);
     platform::releaseDc(dc);
@@ -151,7 +164,10 @@ void timerSequence() {
     gs.countdownSeconds -= 1;
     if (gs.countdownSeconds == -1) {
         bool timeIsUp = gs.countdownMinutes == 0;
-        if (timeIsUp) heroDies();
+        if (timeIsUp) {
+            endLookMode();  // the reload or the title screen replaces the game looked at
+            heroDies();
+        }
         gs.countdownMinutes -= 1;
         gs.countdownSeconds = 59;
         if (timeIsUp) {
@@ -173,6 +189,7 @@ void menuCommand(platform::Window w, int command) {
             if (gs.onTitleScreen == 0 && !gs.escapeMode) saveWithDialog();
             break;
         case CMD_LOAD:
+            stopLooking();  // the load starts from the hero's own view, whatever it loads
             loadCommand();
             break;
         case CMD_OPTIONS:
@@ -230,7 +247,8 @@ long mainWindowProc(platform::Window w, platform::Msg msg, long a, long b) {
             if (a == MAIN_TIMER) timerSequence();
             return 0;
         case platform::Msg::LButtonDown:
-            if (gs.onTitleScreen == 0) {
+            // A second press while looking would take the scrolled view as the one to return to.
+            if (gs.onTitleScreen == 0 && !gs.lookMode) {
                 gs.lookMode = 1;
                 gs.savedViewLeft = gs.viewLeft;
                 gs.savedViewTop = gs.viewTop;
@@ -238,13 +256,7 @@ long mainWindowProc(platform::Window w, platform::Msg msg, long a, long b) {
             return 0;
         case platform::Msg::LButtonUp:
             // A release without its press (pressed over the menu, say) restores nothing.
-            if (gs.onTitleScreen == 0 && gs.lookMode) {
-                gs.lookMode = 0;
-                gs.viewLeft = gs.savedViewLeft;
-                gs.viewTop = gs.savedViewTop;
-                refreshView();
-                drawScene();
-            }
+            if (gs.onTitleScreen == 0) stopLooking();
             return 0;
         default:
             return platform::defaultWindowProc(w, msg, a, b);

@@ -1,5 +1,8 @@
 #include "shell/startup.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "options/settings.h"
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -62,9 +65,18 @@ void startUp() {
     principale.smallIconId = SMALL_ICON_ID;
     gs.mainWindow = platform::createWindow(principale);
 
+    // The music player polls the control file in its working directory: it is
+    // started in the folder where this game writes that file, under the
+    // game's working directory (made when missing), wherever the game was
+    // started from; it finds its wave files beside itself.
+    std::error_code ec;
+    const std::filesystem::path controlDir =
+        std::filesystem::current_path(ec) / platform::dirName(MUSIC_CONTROL_FILE);
+    std::filesystem::create_directory(controlDir, ec);
+
     selectMusic(MUSIC_INTRO);
 
-    if (!platform::launchProgram(gs.soundDir + MUSIC_PLAYER_FILE, gs.soundDir, gs.soundDir)) {
+    if (!platform::launchProgram(gs.soundDir + MUSIC_PLAYER_FILE, gs.soundDir, controlDir.string())) {
         platform::messageBox(nullptr,
                              "impossible de trouver l'application....\nLa musique ne fonctionera pas",
                              "Erreur de lancement...",

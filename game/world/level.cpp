@@ -9,18 +9,37 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "state.h"
+#include "world/scene.h"
 
 namespace {
 
+// A byte that names a tile: one of the codes that have a picture. Zero bytes,
+// control characters and the bytes above the table are not.
+bool isTileCode(char code) {
+    const auto c = static_cast<unsigned char>(code);
+    return c >= FIRST_TILE_CODE && c <= LAST_TILE_CODE;
+}
+
+struct GridRead {
+    bool complete = true;  // the token had all 10,000 cells
+    int unknown = 0;       // cells that were no tile code
+};
+
 // Copies the grid token; cells the token does not reach become background, and
-// so does a zero byte, which no tile has and which would cut a saved grid short.
-// Returns false when the token was too short.
-bool copyGrid(const std::string& token) {
+// so does a byte that is no tile code (a zero byte would cut a saved grid short,
+// and the others have no picture).
+GridRead copyGrid(const std::string& token) {
+    GridRead read;
     for (int k = 0; k < GRID_CELLS; ++k) {
         char code = k < static_cast<int>(token.size()) ? token[k] : EMPTY_CELL;
-        gs.LevelGrid[k / GRID_COLS][k % GRID_COLS] = code == '\0' ? EMPTY_CELL : code;
+        if (!isTileCode(code)) {
+            ++read.unknown;
+            code = EMPTY_CELL;
+        }
+        gs.LevelGrid[k / GRID_COLS][k % GRID_COLS] = code;
     }
-    return token.size() >= static_cast<std::size_t>(GRID_CELLS);
+    read.complete = token.size() >= static_cast<std::size_t>(GRID_CELLS);
+    return read;
 }
 
 enum class NumberRead { Ok, Unreadable, Clamped };
@@ -44,45 +63,63 @@ NumberRead readStartNumber(const std::vector<std::string>& tokens, std::size_t i
     return NumberRead::Ok;
 }
 
-void warn(const std::string& text) {
+// One box for everything a level file got wrong.
+void warn(std::string text) {
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    if (text.empty()) return;
     platform::messageBox(gs.mainWindow, text, "Niveau...",
                          platform::BoxStyle{platform::BoxButtons::Ok, platform::BoxIcon::Warning});
 }
 
-// Reads the grid token of a level file; tells the player when cells are missing.
-bool loadGridFrom(const char* file, std::vector<std::string>& tokens, std::size_t maxTokens) {
+// Reads the grid token of a level file. Returns false when the file could not
+// be read; what went wrong with the grid is added to the warning.
+bool loadGridFrom(const char* file, std::vector<std::string>& tokens, std::size_t maxTokens,
+                  std::string& warning) {
     bool opened = platform::readTokens(file, tokens, maxTokens);
-    bool complete = copyGrid(tokens.empty() ? std::string() : tokens[0]);
+    GridRead read = copyGrid(tokens.empty() ? std::string() : tokens[0]);
+    const std::string level = std::string("Le niveau ") + file;
     if (!opened) {
-        warn(std::string("Le niveau ") + file +
-             " est introuvable dans le dossier du jeu: le château est vide.");
-    } else if (!complete) {
-        warn(std::string("Le niveau ") + file +
-             " est incomplet: les cases manquantes sont vides.");
+        warning = level + " est introuvable dans le dossier du jeu: le château est vide.";
+        return false;
     }
-    return opened;
+    if (!read.complete) warning += level + " est incomplet: les cases manquantes sont vides.\n";
+    if (read.unknown > 0) {
+        warning += level + " contient " + std::to_string(read.unknown) +
+                   (read.unknown == 1 ? " case qui n'est pas une tuile: elle est vide.\n"
+                                      : " cases qui ne sont pas des tuiles: elles sont vides.\n");
+    }
+    return true;
 }
 
 }  // namespace
 
 void loadBuiltinLevel() {
     std::vector<std::string> tokens;
-    loadGridFrom(BUILTIN_LEVEL_FILE, tokens, 1);
+    std::string warning;
+    loadGridFrom(BUILTIN_LEVEL_FILE, tokens, 1, warning);
+    warn(warning);
 }
 
 void loadCustomLevel() {
     std::vector<std::string> tokens;
-    bool opened = loadGridFrom(CUSTOM_LEVEL_FILE, tokens, 3);
+    std::string warning;
+    bool opened = loadGridFrom(CUSTOM_LEVEL_FILE, tokens, 3, warning);
     NumberRead col = readStartNumber(tokens, 1, gs.customStartCol);
     NumberRead row = readStartNumber(tokens, 2, gs.customStartRow);
-    if (!opened) return;  // already told
-    if (col == NumberRead::Unreadable || row == NumberRead::Unreadable) {
-        warn(std::string("Le point de départ du niveau ") + CUSTOM_LEVEL_FILE +
-             " est illisible: le héros part du coin en haut à gauche.");
-    } else if (col == NumberRead::Clamped || row == NumberRead::Clamped) {
-        warn(std::string("Le point de départ du niveau ") + CUSTOM_LEVEL_FILE +
-             " est hors du château: il est ramené au bord.");
+    if (opened) {
+        // Each number is read on its own: the warning names the cell the hero
+        // really starts from.
+        const std::string cell = "colonne " + std::to_string(gs.customStartCol) + ", ligne " +
+                                 std::to_string(gs.customStartRow);
+        const std::string start = std::string("Le point de départ du niveau ") + CUSTOM_LEVEL_FILE;
+        if (col == NumberRead::Unreadable || row == NumberRead::Unreadable) {
+            warning += start + " est illisible: ce qui n'est pas un nombre compte pour 0, le héros part de la " +
+                       cell + ".\n";
+        } else if (col == NumberRead::Clamped || row == NumberRead::Clamped) {
+            warning += start + " est hors du château: il est ramené au bord, en " + cell + ".\n";
+        }
     }
+    warn(warning);
 }
 
 char cellAt(int row, int col) {

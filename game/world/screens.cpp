@@ -40,16 +40,29 @@ constexpr CreditLine CREDIT_LINES[13] = {
     {60, 30, "Par le Studio Quelmar"},
     {60, 70, "Senario: le studio"},
     {60, 90, "Graphismes: l'atelier"},
-    {60, 110, "Programmation: l'equipe"},
+    {60, 110, "Programmation: l'équipe"},
     {60, 130, "Test: les testeurs"},
     {60, 160, "Remerciements:"},
     {60, 180, "Au projet Quelmar"},
     {60, 200, "Aux outils libres"},
-    {60, 220, "A tous les joueurs !"},
+    {60, 220, "À tous les joueurs !"},
     {60, 420, "Voir aideQuelmaR.html"},
     {60, 450, "mail: voir l'aide"},
     {60, 503, "Merci ! - 03/2006"},
 };
+
+// The name's place in the panel: from its left edge to a gap before "Pieces:".
+constexpr int NAME_X = 25, NAME_RIGHT = 259;
+
+// The longest start of the name (whole characters) that fits its place.
+std::string nameThatFits(platform::Dc dc, std::string name) {
+    while (!name.empty() && NAME_X + platform::textWidth(dc, name) > NAME_RIGHT) {
+        std::size_t cut = name.size() - 1;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+    }
+    return name;
+}
 
 void pause(int ms) {
     if (gs.slowComputer == 0) platform::pauseMs(ms);
@@ -71,6 +84,13 @@ void paintStatusPanel(platform::Dc dc) {
     platform::Window w = gs.mainWindow;
     int fr = gs.favoriteRed, fg = gs.favoriteGreen, fb = gs.favoriteBlue;
 
+    // Both bands are painted whole over their own background, whatever the
+    // paint request erased: transparent text drawn over itself would thicken.
+    const platform::Rect client = platform::clientRect(w);
+    for (const platform::Rect& band : {platform::Rect{0, PANEL_TOP, client.right, client.bottom},
+                                       platform::Rect{COLUMN_LEFT, 0, client.right, PANEL_TOP}})
+        platform::rectangle(dc, band, platform::BUTTON_FACE, platform::BUTTON_FACE);
+
     platform::textOut(dc, 6, 270, format("Vie : %d / %d   ", gs.life, gs.maxLife));
     BarColour bar = lifeBarColour(gs.life);
     drawBar(w, 130, 273, gs.maxLife, gs.life, bar.red, bar.green, bar.blue);
@@ -83,7 +103,7 @@ void paintStatusPanel(platform::Dc dc) {
     drawBar(w, 130, 313, 150, weightBarPixels(gs.carriedWeight), fr, fg, fb);
 
     platform::textOut(dc, 265, 330, format("Pieces: %d", gs.inventory[GOLD]));
-    platform::textOut(dc, 25, 330, gs.playerName);
+    platform::textOut(dc, NAME_X, 330, nameThatFits(dc, gs.playerName));
 
     platform::textOut(dc, 11, 355, format("Force:%d          ", gs.strength));
     platform::textOut(dc, 121, 355, format("Résistance:%d          ", gs.resistance));
@@ -128,12 +148,12 @@ void playIntro() {
     selectMusic(MUSIC_SILENCE);
     platform::messageBox(
         gs.mainWindow,
-        "Vous etes le prince d'un royaume du sud, et la fille du roi voisin vous "
-        "etait promise.\n\nMais le Mage Noir l'a enlevee le soir meme des fiancailles "
-        "et l'a enfermee au sommet de son chateau maudit.\n\nBien des chevaliers ont "
-        "tente de la delivrer; aucun n'est revenu entier...\n\nVotre pere a jure devant "
-        "le sien que vous reussiriez. L'honneur et la paix des deux royaumes reposent "
-        "desormais sur votre epee.\n\nVous voici au pied du chateau de Quelmar.\n\n"
+        "Vous êtes le prince d'un royaume du sud, et la fille du roi voisin vous "
+        "était promise.\n\nMais le Mage Noir l'a enlevée le soir même des fiançailles "
+        "et l'a enfermée au sommet de son château maudit.\n\nBien des chevaliers ont "
+        "tenté de la délivrer ; aucun n'est revenu entier...\n\nVotre père a juré devant "
+        "le sien que vous réussiriez. L'honneur et la paix des deux royaumes reposent "
+        "désormais sur votre épée.\n\nVous voici au pied du château de Quelmar.\n\n"
         "Que l'aventure commence !!",
         "Bienvenue dans l'aventure...");
     platform::invalidate(gs.mainWindow, nullptr, true);
@@ -197,7 +217,7 @@ void showAbout() {
     const std::string rule(34, '_');
     std::string text = "La malediction de QuelmaR V1.2\n" + rule +
                        "\n \n"
-                       "Par l'equipe du Studio Quelmar, le 11/11/2005\n"
+                       "Par l'équipe du Studio Quelmar, le 11/11/2005\n"
                        "\n"
                        "mail: pas d'adresse, voir l'aide du jeu\n"
                        "Site: le projet Quelmar, voir l'aide du jeu\n" +

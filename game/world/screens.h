@@ -11,6 +11,8 @@ constexpr int CREDITS_START_Y = 380;
 constexpr int CREDITS_END_Y = -254;  // the credits stop once they pass above this
 constexpr int CREDITS_TICK_MS = 40;
 constexpr int MAIN_TIMER = 0;
+constexpr int PANEL_TOP = 266;    // the status panel, under the scene
+constexpr int COLUMN_LEFT = 369;  // the item column, right of the scene
 
 // The figures of the status panel, as it computes them.
 struct BarColour {

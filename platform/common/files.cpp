@@ -63,34 +63,45 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// The character at s[i]: its code point and length in bytes; false when the
+// byte starts no valid sequence (a stray continuation byte, a cut sequence, an
+// overlong form, a surrogate, a value past U+10FFFF).
+bool decodeUtf8(std::string_view s, std::size_t i, std::uint32_t& cp, std::size_t& len) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    std::uint32_t minCp = 0;
+    len = 0;
+    if (b0 < 0x80) {
+        cp = b0;
+        len = 1;
+        return true;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        len = 2, cp = b0 & 0x1F, minCp = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, cp = b0 & 0x0F, minCp = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4, cp = b0 & 0x07, minCp = 0x10000;
+    }
+    bool ok = len != 0 && i + len <= s.size();
+    for (std::size_t k = 1; ok && k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) ok = false;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return ok && cp >= minCp && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+}
+
+}  // namespace
+
 std::string utf8ToCp1252(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
     while (i < s.size()) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
+        std::uint32_t cp = 0;
         std::size_t len = 0;
-        std::uint32_t cp = 0, minCp = 0;
-        if (b0 < 0x80) {
-            out += static_cast<char>(b0);
-            ++i;
-            continue;
-        } else if ((b0 & 0xE0) == 0xC0) {
-            len = 2, cp = b0 & 0x1F, minCp = 0x80;
-        } else if ((b0 & 0xF0) == 0xE0) {
-            len = 3, cp = b0 & 0x0F, minCp = 0x800;
-        } else if ((b0 & 0xF8) == 0xF0) {
-            len = 4, cp = b0 & 0x07, minCp = 0x10000;
-        }
-        bool ok = len != 0 && i + len <= s.size();
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            const auto b = static_cast<unsigned char>(s[i + k]);
-            if ((b & 0xC0) != 0x80) ok = false;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not characters.
-        if (ok && (cp < minCp || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
-        if (!ok) {
+        if (!decodeUtf8(s, i, cp, len)) {
             out += '?';  // one '?' per byte that starts no valid sequence
             ++i;
             continue;
@@ -102,14 +113,45 @@ std::string utf8ToCp1252(std::string_view s) {
     return out;
 }
 
+std::string validUtf8(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        std::uint32_t cp = 0;
+        std::size_t len = 0;
+        if (decodeUtf8(s, i, cp, len)) {
+            out.append(s.substr(i, len));
+            i += len;
+        } else {
+            out += '?';
+            ++i;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// The temporary file of a replacement: one fixed name beside the target, so a
+// write cut short (the program killed before the rename) leaves one file that
+// the next write reuses, and nothing piles up. Whatever is there under that
+// name is replaced, even a pipe or a link.
+int openTemporary(const std::string& tmp) {
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+    if (fd >= 0) close(fd);
+    unlink(tmp.c_str());
+    return open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+}  // namespace
+
 bool replaceFile(const std::string& path, std::string_view bytes) {
-    std::string tmpl = path + ".tmpXXXXXX";
-    const int fd = mkstemp(tmpl.data());
+    const std::string tmp = path + ".tmp";
+    const int fd = openTemporary(tmp);
     if (fd < 0) return false;
-    // mkstemp makes the file private; give it the mode a plain creation would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    bool ok = fchmod(fd, 0666 & ~mask) == 0;
+    bool ok = true;
     std::size_t done = 0;
     while (ok && done < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -119,9 +161,9 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     }
     if (ok && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
-    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
+    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) {
-        unlink(tmpl.c_str());
+        unlink(tmp.c_str());
         return false;
     }
     // Make the rename itself durable.
@@ -135,14 +177,36 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+std::FILE* openRegularFile(const std::string& path) {
+    // Without O_NONBLOCK the open of a named pipe would wait for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    std::FILE* f = fdopen(fd, "rb");
+    if (!f) close(fd);
+    return f;
+}
+
 bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
                 std::size_t maxBytes) {
     out.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openRegularFile(path);
     if (!f) return false;
+    // A text editor may have put a UTF-8 byte-order mark first: it is no data.
+    // It counts in the bytes read.
+    std::size_t left = maxBytes;
+    char bom[3];
+    const std::size_t got = std::fread(bom, 1, sizeof bom, f);
+    if (got == sizeof bom && maxBytes >= sizeof bom && std::string_view(bom, sizeof bom) == "\xEF\xBB\xBF")
+        left -= sizeof bom;
+    else
+        std::rewind(f);
     std::string cur;
     char buf[4096];
-    std::size_t left = maxBytes;
     bool full = maxTokens == 0;
     while (!full && left > 0) {
         const std::size_t want = left < sizeof buf ? left : sizeof buf;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/files.h"
+
 namespace platform::image {
 
 namespace {
@@ -202,7 +204,7 @@ bool decode(const std::uint8_t* data, std::size_t size, Rgba& out, int wantW, in
 
 bool decodeFile(const std::string& path, Rgba& out, int wantW, int wantH) {
     out = Rgba{};
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = platform::openRegularFile(path);  // a pipe in place of a picture must not block
     if (!f) return false;
     std::vector<std::uint8_t> data;
     std::uint8_t buf[65536];

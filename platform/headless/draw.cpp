@@ -181,6 +181,12 @@ void textOut(Dc dc, int x, int y, std::string_view utf8) {
     drawText(dc->w, x, y, utf8, dc->text, scale, bold, dc->transparent ? nullptr : &dc->bk);
 }
 
+int textWidth(Dc dc, std::string_view utf8) {
+    if (!dc || !dc->w->alive) return 0;
+    const int scale = dc->font ? std::max(1, (dc->font->height + 6) / GLYPH_HEIGHT) : 1;
+    return headless::detail::textWidth(utf8) * scale;
+}
+
 Font createFont(std::string_view face, int height, int weight, bool) {
     auto f = new FontRec;
     f->face = std::string(face);

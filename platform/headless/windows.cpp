@@ -345,6 +345,17 @@ void execute(const ScriptLine& line, Window loopWindow) {
         if (c.def.number && typed.find_first_not_of("0123456789") != std::string::npos)
             fail("control " + id + " takes digits only");
         c.text = typed;
+        // A limited field takes its first characters only, as typing stops there.
+        if (c.def.maxChars > 0) {
+            int chars = 0;
+            for (std::size_t i = 0; i < c.text.size(); ++i) {
+                if ((static_cast<unsigned char>(c.text[i]) & 0xC0) == 0x80) continue;
+                if (chars++ == c.def.maxChars) {
+                    c.text.resize(i);
+                    break;
+                }
+            }
+        }
         if (c.def.kind == Ctl::ComboBox) c.selection = -1;
         redrawControl(dlg, c);
     } else if (cmd == "check") {

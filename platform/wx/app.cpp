@@ -48,7 +48,7 @@ public:
         if (!inPause) return Event_Skip;
         const wxEventType t = event.GetEventType();
         if (t == wxEVT_KEY_UP) {
-            auto* win = wxDynamicCast(event.GetEventObject(), wxWindow);
+            auto* win = dynamic_cast<wxWindow*>(event.GetEventObject());
             int vk = vkOfEvent(static_cast<wxKeyEvent&>(event));
             if (win && vk) heldKeyUps.emplace_back(win, vk);
             return Event_Ignore;

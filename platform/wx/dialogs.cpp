@@ -69,6 +69,7 @@ void createControl(Window w, wxDialog* d, const ControlDef& c, const DialogUnits
             if (c.kind == Ctl::ReadOnlyEdit) style |= wxTE_READONLY;
             auto* t = new wxTextCtrl(d, id, text, pos, size, style);
             if (c.number) t->SetValidator(wxTextValidator(wxFILTER_DIGITS));
+            if (c.maxChars > 0) t->SetMaxLength(static_cast<unsigned long>(c.maxChars));
             win = t;
             break;
         }
@@ -93,7 +94,7 @@ void createControl(Window w, wxDialog* d, const ControlDef& c, const DialogUnits
     }
     if (!win) return;
     if (c.disabled) win->Disable();
-    if (c.id != -1) w->controls[c.id] = ControlRec{c.kind, win};
+    if (c.id != -1) w->controls[c.id] = ControlRec{c.kind, win, c.maxChars};
 }
 
 // Enter presses the focused push button, else the default button (the
@@ -219,19 +220,26 @@ Rect mapDialogRect(Window dlg, const Rect& u) {
     return Rect{x(u.left), y(u.top), x(u.right), y(u.bottom)};
 }
 
+// A combo box is no text control: each kind is asked through its own class
+// (wxDynamicCast would first cast the combo box to wxTextCtrl, which it is not).
 void setItemText(Window dlg, int id, std::string_view utf8) {
     ControlRec* c = control(dlg, id);
     if (!c) return;
     const wxString s = wxString::FromUTF8(utf8.data(), utf8.size());
-    if (auto* t = wxDynamicCast(c->win, wxTextCtrl)) {
-        t->ChangeValue(s);
-    } else if (auto* cb = wxDynamicCast(c->win, wxComboBox)) {
-        cb->SetValue(s);
-    } else if (auto* st = wxDynamicCast(c->win, wxStaticText)) {
-        st->SetLabel(s);
-        st->Wrap(st->GetSize().x);
-    } else {
-        c->win->SetLabel(s);
+    switch (c->kind) {
+        case Ctl::Edit:
+        case Ctl::ReadOnlyEdit:
+            // GTK refuses a whole text longer than the limit: the field takes its start.
+            static_cast<wxTextCtrl*>(c->win)->ChangeValue(c->maxChars > 0 ? s.Left(c->maxChars) : s);
+            break;
+        case Ctl::ComboBox: static_cast<wxComboBox*>(c->win)->SetValue(s); break;
+        case Ctl::Label: {
+            auto* st = static_cast<wxStaticText*>(c->win);
+            st->SetLabel(s);
+            st->Wrap(st->GetSize().x);
+            break;
+        }
+        default: c->win->SetLabel(s); break;
     }
 }
 
@@ -239,9 +247,12 @@ std::string getItemText(Window dlg, int id) {
     ControlRec* c = control(dlg, id);
     if (!c) return {};
     wxString s;
-    if (auto* t = wxDynamicCast(c->win, wxTextCtrl)) s = t->GetValue();
-    else if (auto* cb = wxDynamicCast(c->win, wxComboBox)) s = cb->GetValue();
-    else s = c->win->GetLabel();
+    switch (c->kind) {
+        case Ctl::Edit:
+        case Ctl::ReadOnlyEdit: s = static_cast<wxTextCtrl*>(c->win)->GetValue(); break;
+        case Ctl::ComboBox: s = static_cast<wxComboBox*>(c->win)->GetValue(); break;
+        default: s = c->win->GetLabel(); break;
+    }
     return std::string(s.utf8_str().data());
 }
 
@@ -250,14 +261,13 @@ void setItemInt(Window dlg, int id, int value) { setItemText(dlg, id, std::to_st
 void checkItem(Window dlg, int id, bool on) {
     ControlRec* c = control(dlg, id);
     if (!c) return;
-    if (auto* cb = wxDynamicCast(c->win, wxCheckBox)) cb->SetValue(on);
+    if (c->kind == Ctl::CheckBox) static_cast<wxCheckBox*>(c->win)->SetValue(on);
 }
 
 bool isItemChecked(Window dlg, int id) {
     ControlRec* c = control(dlg, id);
     if (!c) return false;
-    auto* cb = wxDynamicCast(c->win, wxCheckBox);
-    return cb && cb->GetValue();
+    return c->kind == Ctl::CheckBox && static_cast<wxCheckBox*>(c->win)->GetValue();
 }
 
 void enableItem(Window dlg, int id, bool on) {
@@ -268,7 +278,7 @@ void enableItem(Window dlg, int id, bool on) {
 namespace {
 wxComboBox* combo(Window dlg, int id) {
     ControlRec* c = control(dlg, id);
-    return c ? wxDynamicCast(c->win, wxComboBox) : nullptr;
+    return c && c->kind == Ctl::ComboBox ? static_cast<wxComboBox*>(c->win) : nullptr;
 }
 }  // namespace
 

@@ -138,6 +138,15 @@ void textOut(Dc dc, int x, int y, std::string_view utf8) {
     touched(dc->w, x, y, tw, th);
 }
 
+int textWidth(Dc dc, std::string_view utf8) {
+    if (!dc || !wxb::usable(dc->w) || utf8.empty()) return 0;
+    wxMemoryDC& m = *dc->w->mem;
+    m.SetFont(dc->font ? dc->font->font : wxb::defaultFont());
+    wxCoord tw = 0, th = 0;
+    m.GetTextExtent(wxString::FromUTF8(utf8.data(), utf8.size()), &tw, &th);
+    return tw;
+}
+
 Font createFont(std::string_view face, int height, int weight, bool antialias) {
     wxb::ensureApp();
     wxFont font = wxb::defaultFont();

@@ -21,6 +21,7 @@ namespace platform {
 struct ControlRec {
     Ctl kind = Ctl::Label;
     wxWindow* win = nullptr;
+    int maxChars = 0;  // edit fields: the most characters, 0 = no limit
 };
 
 struct BarCommand {
@@ -55,6 +56,7 @@ struct WindowRec {
     int endCode = 0;
     // Commands of the menu bar that have no popup (GTK items of our own).
     std::vector<std::unique_ptr<BarCommand>> barCommands;
+    void* gtkBar = nullptr;  // the frame's GTK menu bar, null without a menu
     // Menu command ids by wx item id (wx wants ids below 32767, the
     // programs' commands are 40000 and up).
     std::vector<int> menuCommands;

@@ -89,7 +89,7 @@ bool menuCommand(Window w, int id) {
             activate(c->item);
             return true;
         }
-    auto* frame = wxDynamicCast(w->top, wxFrame);
+    auto* frame = dynamic_cast<wxFrame*>(w->top);
     wxMenuBar* bar = frame ? frame->GetMenuBar() : nullptr;
     const int wxId = wxb::menuItemId(w, id);
     wxMenuItem* item = bar && wxId >= 0 ? bar->FindItem(wxId) : nullptr;

@@ -111,41 +111,84 @@ private:
     Window w_;
 };
 
-// Menu bar entries that are commands themselves (no popup): wx has no such
-// thing, so they are GTK menu items of our own placed in the bar.
-void onBarItemActivate(void*, void* data) {
-    auto* cmd = static_cast<BarCommand*>(data);
-    // The bar lets go of the keyboard and the pointer, as after any command.
-    using DeactivateFn = void (*)(void*);
-    static auto deactivate = reinterpret_cast<DeactivateFn>(gtkSymbol("gtk_menu_shell_deactivate"));
-    if (deactivate) deactivate(cmd->bar);
-    if (inPause || !cmd->w->alive) return;
-    send(cmd->w, Msg::Command, cmd->id, 0);
-    flushPaints();
+// The GTK menu bar of a wx bar: the parent of the items wx made for the popups.
+void* findGtkBar(wxMenuBar* bar) {
+    using ParentFn = void* (*)(void*);
+    static auto parentOf = reinterpret_cast<ParentFn>(gtkSymbol("gtk_widget_get_parent"));
+    if (!parentOf) return nullptr;
+    for (std::size_t i = 0; i < bar->GetMenuCount(); ++i)
+        if (bar->GetMenu(i)->m_owner) return parentOf(bar->GetMenu(i)->m_owner);
+    return nullptr;
 }
 
-void addBarCommand(Window w, wxMenuBar* bar, std::size_t pos, const MenuEntry& e) {
+// After a menu command the keyboard belongs to the window again: the bar
+// leaves its keyboard mode (GTK keeps a bar whose own item was clicked
+// active, and the next arrow would walk its titles) and the canvas takes the
+// focus. Done at once and again once GTK has finished the click's events.
+void releaseMenuBar(Window w, bool later = true) {
+    if (!w->alive || w->dialog) return;
+    using DeactivateFn = void (*)(void*);
+    static auto deactivate = reinterpret_cast<DeactivateFn>(gtkSymbol("gtk_menu_shell_deactivate"));
+    if (w->gtkBar && deactivate) deactivate(w->gtkBar);
+    if (w->surface && w->top && w->top->IsEnabled()) w->surface->SetFocus();
+    if (later && wxTheApp) {
+        wxTheApp->CallAfter([w] {
+            if (isWindow(w)) releaseMenuBar(w, false);
+        });
+    }
+}
+
+// Menu bar entries that are commands themselves (no popup): wx has no such
+// thing, so they are GTK menu items of our own placed in the bar. The keyboard
+// (F10, then Enter) activates them the GTK way.
+void runBarCommand(BarCommand* cmd) {
+    Window w = cmd->w;
+    releaseMenuBar(w);
+    if (inPause || !w->alive) return;
+    send(w, Msg::Command, cmd->id, 0);
+    flushPaints();
+    if (isWindow(w)) releaseMenuBar(w);
+}
+
+void onBarItemActivate(void*, void* data) { runBarCommand(static_cast<BarCommand*>(data)); }
+
+// A click on such an item is the command, as on the bar of the original. GTK
+// would take the press as the opening of the bar: a quick click leaves the bar
+// active, in keyboard mode, without a command, and the next arrow key walks
+// its titles. So the item keeps its left button presses to itself and runs
+// the command on the release.
+int onBarItemButton(void*, void* event, void* data) {
+    using ButtonFn = int (*)(const void*, unsigned*);
+    using TypeFn = int (*)(const void*);
+    static auto button = reinterpret_cast<ButtonFn>(gtkSymbol("gdk_event_get_button"));
+    static auto type = reinterpret_cast<TypeFn>(gtkSymbol("gdk_event_get_event_type"));
+    unsigned b = 0;
+    if (!button || !type || !button(event, &b) || b != 1) return 0;
+    constexpr int GDK_BUTTON_RELEASE = 7;
+    auto* cmd = static_cast<BarCommand*>(data);
+    if (type(event) == GDK_BUTTON_RELEASE) runBarCommand(cmd);
+    return 1;  // handled: the bar does not see it
+}
+
+void addBarCommand(Window w, std::size_t pos, const MenuEntry& e) {
     using NewItemFn = void* (*)(const char*);
-    using ParentFn = void* (*)(void*);
     using InsertFn = void (*)(void*, void*, int);
     using ShowFn = void (*)(void*);
     using ConnectFn = unsigned long (*)(void*, const char*, void (*)(void*, void*), void*,
                                         void*, int);
     auto newItem = reinterpret_cast<NewItemFn>(gtkSymbol("gtk_menu_item_new_with_mnemonic"));
-    auto parentOf = reinterpret_cast<ParentFn>(gtkSymbol("gtk_widget_get_parent"));
     auto insert = reinterpret_cast<InsertFn>(gtkSymbol("gtk_menu_shell_insert"));
     auto show = reinterpret_cast<ShowFn>(gtkSymbol("gtk_widget_show"));
     auto connect = reinterpret_cast<ConnectFn>(gtkSymbol("g_signal_connect_data"));
-    if (!newItem || !parentOf || !insert || !show || !connect) return;
-    // The GTK bar is the parent of the items wx made for the popups.
-    void* gtkBar = nullptr;
-    for (std::size_t i = 0; i < bar->GetMenuCount() && !gtkBar; ++i)
-        if (bar->GetMenu(i)->m_owner) gtkBar = parentOf(bar->GetMenu(i)->m_owner);
-    if (!gtkBar) return;
+    if (!newItem || !insert || !show || !connect || !w->gtkBar) return;
     void* item = newItem(gtkMnemonic(e.text).c_str());
-    w->barCommands.push_back(std::make_unique<BarCommand>(BarCommand{w, e.id, item, gtkBar}));
-    connect(item, "activate", onBarItemActivate, w->barCommands.back().get(), nullptr, 0);
-    insert(gtkBar, item, static_cast<int>(pos));
+    w->barCommands.push_back(std::make_unique<BarCommand>(BarCommand{w, e.id, item, w->gtkBar}));
+    BarCommand* cmd = w->barCommands.back().get();
+    connect(item, "activate", onBarItemActivate, cmd, nullptr, 0);
+    using ButtonHandler = void (*)(void*, void*);  // the signal's own signature is (widget, event, data)
+    connect(item, "button-press-event", reinterpret_cast<ButtonHandler>(reinterpret_cast<void (*)()>(onBarItemButton)), cmd, nullptr, 0);
+    connect(item, "button-release-event", reinterpret_cast<ButtonHandler>(reinterpret_cast<void (*)()>(onBarItemButton)), cmd, nullptr, 0);
+    insert(w->gtkBar, item, static_cast<int>(pos));
     show(item);
 }
 
@@ -188,13 +231,15 @@ void buildMenu(Window w, wxFrame* frame, const MenuDef& def) {
         probe = new wxMenu;
         bar->Append(probe, "-");
     }
-    for (auto& [pos, e] : commands) addBarCommand(w, bar, pos, *e);
+    w->gtkBar = findGtkBar(bar);
+    for (auto& [pos, e] : commands) addBarCommand(w, pos, *e);
     if (probe) delete bar->Remove(bar->GetMenuCount() - 1);
     frame->Bind(wxEVT_MENU, [w](wxCommandEvent& ev) {
         const std::size_t i = static_cast<std::size_t>(ev.GetId() - MENU_ID_BASE);
         if (ev.GetId() < MENU_ID_BASE || i >= w->menuCommands.size()) return;
         send(w, Msg::Command, w->menuCommands[i], 0);
         flushPaints();
+        if (isWindow(w)) releaseMenuBar(w);
     });
 }
 

@@ -181,6 +181,8 @@ TEST_F(Editor, LoadingAndSavingSayWhatHappenedAndSavingWritesWhole) {
                                          {"sgsq 3 x", "sgsq", "3 0", "icon=warning.*incomplet.*illisible"},
                                          {q + "zzz 0 0", q, "0 0", chosen},
                                          {q + " douze 3x", q, "0 0", "icon=warning.*illisible"},
+                                         {q + " 12abc 7", q, "0 7", "illisible.*colonne 0, ligne 7"},
+                                         {"\xEF\xBB\xBF" + q + " 1 2 ", q, "1 2", chosen},  // a text editor's mark
                                          {q + " -4 100", q, "0 99", "icon=warning.*hors de la grille"},
                                          {q + " 99999999999999999999 5", q, "99 5", "hors de la grille"},
                                          {with(q, {{10, '\0'}}) + " 1 1 ", with(q, {{10, 'a'}}), "1 1", chosen}}) {

@@ -32,9 +32,11 @@ inline void writeFile(const char* name, const std::string& bytes) {
     if (!out) std::abort();
 }
 
-// The first whitespace-separated run of bytes, as the file readers see it.
+// The first whitespace-separated run of bytes, as the file readers see it
+// (a UTF-8 byte-order mark at the start of the file is no data).
 inline std::string firstToken(const std::string& text, std::size_t from = 0) {
     const char* space = " \t\n\v\f\r";
+    if (from == 0 && text.rfind("\xEF\xBB\xBF", 0) == 0) from = 3;
     const std::size_t a = text.find_first_not_of(space, from);
     if (a == std::string::npos) return {};
     const std::size_t b = text.find_first_of(space, a);

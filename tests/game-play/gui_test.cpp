@@ -67,6 +67,17 @@ TEST_F(PlayingGame, NewGameIntroAndThreeStepsRight) {
     EXPECT_EQ(changedInTile(before, after, menuBar, 12, 9), 0);
     EXPECT_EQ(changedInTile(before, after, menuBar, 5, 4), 0);
     EXPECT_EQ(changedInTile(before, after, menuBar, 2, 9), 0) << "the closed entrance";
+
+    // A click on "Inventaire", a command of the bar itself, leaves the keyboard
+    // to the game: the next arrow moves the knight, it opens no menu.
+    sh("xdotool mousemove --window " + std::to_string(window_) + " 75 12 click 1");
+    std::this_thread::sleep_for(500ms);
+    shot(fs::path(QUELMAR_SHOT_DIR) / "play-bar-clicked.png");
+    keys(window_, "Right");
+    std::this_thread::sleep_for(500ms);
+    shot(fs::path(QUELMAR_SHOT_DIR) / "play-after-bar.png");
+    const Shot moved = x_.grab(window_);
+    EXPECT_GT(changedInTile(after, moved, menuBar, 9, 9), 40) << "the arrow went to the menu bar";
 }
 
 // Vertical extent [top, bottom] of the run of `colour` through (x, y).

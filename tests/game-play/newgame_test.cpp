@@ -6,6 +6,7 @@
 #include "play_fixture.h"
 #include "resources/dlg_newgame.h"
 #include "saves/newgame.h"
+#include "shell/mainwindow.h"
 
 using namespace play;
 
@@ -73,15 +74,15 @@ TEST_F(NewGame, ColourButtonsStepByTenWithinRangeAndCancelKeepsTheRunningGame) {
     EXPECT_EQ(seen[30], "250 - 0 - 160 FA00A0 FFFFFF 000000");
     EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue), std::tuple(250, 0, 160));
 
-    // Cancelled during an escape, the game goes on but the escape ends; the
-    // next opening proposes blue at 170 again.
+    // Cancelled during an escape, the game and the escape go on; the next
+    // opening proposes blue at 170 again.
     std::tie(gs.onTitleScreen, gs.escapeMode, gs.life, gs.favoriteBlue) = std::tuple(0, 1, 37, 20);
     gs.playerName = "Gauvain";
     hl::clearTranscript();
     run({"type 1064 Perceval", "click 1081", "click 2"});
     EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue, gs.favoriteBlue), std::tuple(250, 0, 170, 20));
     EXPECT_EQ(std::tie(gs.life, gs.playerName, gs.onTitleScreen, gs.customLevel, gs.escapeMode),
-              std::tuple(37, "Gauvain", 0, 0, 0));
+              std::tuple(37, "Gauvain", 0, 0, 1));
     EXPECT_EQ(lineIndex("window place"), -1);
     EXPECT_TRUE(musics().empty());
     EXPECT_NE(lineIndex("dialog end 119 0"), -1);
@@ -98,7 +99,9 @@ TEST_F(NewGame, OnTheCastleEverythingIsResetAndTheIntroPlays) {
     std::string name(30, 'x');  // and 40 two-byte characters: the name keeps 59 characters
     for (int i = 0; i < 40; ++i) name += "é";
 
+    std::tie(gs.lookMode, gs.savedViewLeft, gs.savedViewTop) = std::tuple(1, 40, 30);  // the button held
     run({"type 1064 " + name, "click 1032", "click 1"});
+    mainWindowProc(gs.mainWindow, platform::Msg::LButtonUp, 0, 0);  // its release restores nothing
 
     EXPECT_EQ(std::tie(gs.customLevel, gs.playerName, gs.heroFacing, gs.onTitleScreen, gs.escapeMode),
               std::tuple(0, name.substr(0, 30 + 29 * 2), 1, 0, 0));
@@ -122,7 +125,18 @@ TEST_F(NewGame, OnTheCastleEverythingIsResetAndTheIntroPlays) {
     EXPECT_NE(steps[0], -1);
     EXPECT_TRUE(std::is_sorted(std::begin(steps), std::end(steps)));
     ASSERT_NE(steps[2], -1);
-    EXPECT_NE(hl::transcript()[steps[2]].find("Que l'aventure commence !!"), std::string::npos);
+    for (const char* text : {"Que l'aventure commence !!", "Vous êtes le prince", "son château maudit"})
+        EXPECT_NE(hl::transcript()[steps[2]].find(text), std::string::npos) << text;
+}
+
+TEST(PlayerName, BytesThatAreNoCharacterBecomeQuestionMarksBeforeTheCut) {
+    const std::string e59 = [] { std::string s; for (int i = 0; i < 59; ++i) s += "é"; return s; }();
+    const std::pair<std::string, std::string> names[] = {  // typed, kept
+        {std::string(300, '\x80') + "abc", std::string(59, '?')},  // stray continuation bytes
+        {e59 + "é", e59},
+        {"a\xC3(b\xF0\x9F\x98\x80", "a?(b\xF0\x9F\x98\x80"},  // a cut sequence; a 4-byte character kept
+        {"\xC0\xAF\xED\xA0\x80", "?????"}};                    // overlong, surrogate
+    for (const auto& [typed, kept] : names) EXPECT_EQ(truncateName(typed), kept) << typed;
 }
 
 class CustomStart : public NewGame {

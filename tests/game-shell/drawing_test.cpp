@@ -115,6 +115,34 @@ TEST_F(Drawing, PanelItemColumnEmptySlotsCopiesAndCountdown) {
     EXPECT_GT(whiteCells(), 20);
 }
 
+TEST_F(Drawing, BandsArePaintedOverTheirOwnBackgroundAndTheNameKeepsToItsPlace) {
+    // A paint without erase (the countdown's) still paints both bands whole:
+    // nothing of what was there shows between the texts and bars.
+    platform::invalidate(gs.mainWindow, nullptr, false);
+    platform::updateWindow(gs.mainWindow);
+    for (auto [x, y] : {std::pair{300, 292}, {3, 340}, {250, 395}, {470, 5}, {400, 395}})
+        EXPECT_EQ(px(x, y), 0xECE9D8u) << x << "," << y;
+
+    // The name stops before "Pieces:", whatever its length: the gold text's
+    // pixels are those drawn beside a short name, and no ink lies in the gap.
+    auto goldText = [&] {
+        std::string pixels;
+        for (int y = 328; y < 348; ++y)
+            for (int x = 259; x < 368; ++x) pixels += px(x, y) == 0xECE9D8u ? '.' : '#';
+        return pixels;
+    };
+    gs.playerName = "Gauvain";
+    paint();
+    const std::string beside = goldText();
+    gs.playerName = std::string(59, 'W');
+    paint();
+    EXPECT_EQ(goldText(), beside);
+    int ink = 0;  // and the name is drawn up to there
+    for (int y = 328; y < 348; ++y)
+        for (int x = 235; x < 255; ++x) ink += px(x, y) != 0xECE9D8u;
+    EXPECT_GT(ink, 0);
+}
+
 TEST_F(Drawing, IntroWalksTheHeroInAndClosesTheGate) {
     for (int slow : {0, 1}) {
         hl::clearTranscript();

@@ -84,4 +84,28 @@ TEST_F(RealGameTest, MissingPlayerTitlePictureAboutOptionsAndTheCloseBox) {
     EXPECT_EQ(readFile(dir_ / "sons" / "MusicCfg.cfg"), "musique:100");
 }
 
+TEST_F(RealGameTest, StartedFromAnotherFolderQuittingStillEndsTheMusicPlayer) {
+    // The game started from a folder of its own: it writes its control file
+    // under that folder, and the music player must read it there.
+    const fs::path elsewhere = dir_ / "ailleurs";
+    fs::create_directories(elsewhere);
+    std::ofstream(elsewhere / "Reglages.cfg", std::ios::binary) << "son=0,Musique=0,Rapidit\xE9=1";
+    launch(elsewhere);
+    window_ = x_.waitFor(">>>  La Malediction De Quelmar");
+    ASSERT_NE(window_, 0u) << "the main window did not appear";
+    std::vector<pid_t> player;
+    ASSERT_TRUE(within(5s, [&] {
+        player = startedHere();
+        std::erase(player, pid_);
+        return !player.empty();
+    })) << "no music player";
+    std::error_code ec;
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(player[0]) + "/cwd", ec), elsewhere / "sons");
+
+    x_.closeBox(window_);
+    ASSERT_TRUE(waitExit(5s)) << "the close box did not end the game";
+    EXPECT_EQ(readFile(elsewhere / "sons" / "MusicCfg.cfg"), "musique:100");
+    EXPECT_TRUE(within(3s, [&] { return startedHere().empty(); })) << "the music player plays on";
+}
+
 }  // namespace

@@ -16,25 +16,30 @@ TEST_F(ShellTest, LevelFilesNeverLeaveCellsOrStartNumbersUndefined) {
     zeroIn[5000] = '\0';
     zeroOut[5000] = 'a';
     const std::string empty(GRID_CELLS, 'a');
+    const std::string bom = "\xEF\xBB\xBF";
     const struct {
         bool custom;
         std::optional<std::string> bytes;  // none: no file
         std::string grid;
         int col, row;  // 55, 66: untouched
-        bool told;
+        std::string told;  // what the one box says, "" for no box
     } cases[] = {
-        {true, t + " 0 99 ", t, 0, 99, false},                 // the editor's format
-        {false, t + "\n12 34 and more text\n", t, 55, 66, false},  // the built-in level: its first token only
-        {true, t + "ZZZ 12 34 56 junk", t, 12, 34, false},      // a longer token and extra data are ignored
-        {true, s9999 + " 3 4 ", s9999 + "a", 3, 4, true},       // short token
-        {true, zeroIn + " 1 2 ", zeroOut, 1, 2, false},
-        {false, "sss", "sss" + empty.substr(3), 55, 66, true},
-        {true, std::nullopt, empty, 0, 0, true},                // missing file: one box, not one per fault
-        {true, t + " x 7", t, 0, 7, true},                      // not a number
-        {true, t + " 7", t, 7, 0, true},                        // row missing
-        {true, t + " 5q 6", t, 0, 6, true},                     // trailing letters
-        {true, t + " -1 50", t, 0, 50, true},                   // below the grid
-        {true, t + " 99999999999 3", t, 99, 3, true},           // far beyond, no overflow
+        {true, t + " 0 99 ", t, 0, 99, ""},                 // the editor's format
+        {false, t + "\n12 34 and more text\n", t, 55, 66, ""},  // the built-in level: its first token only
+        {true, t + "ZZZ 12 34 56 junk", t, 12, 34, ""},      // a longer token and extra data are ignored
+        {false, bom + t, t, 55, 66, ""},                     // a text editor's byte-order mark is skipped
+        {true, bom + " " + t + " 1 2 ", t, 1, 2, ""},
+        {true, s9999 + " 3 4 ", s9999 + "a", 3, 4, "incomplet"},  // short token
+        {true, zeroIn + " 1 2 ", zeroOut, 1, 2, "contient 1 case qui n'est pas une tuile"},
+        {false, std::string(GRID_CELLS, '\0'), empty, 55, 66, "contient 10000 cases qui ne sont pas des tuiles"},
+        {false, "sss", "sss" + empty.substr(3), 55, 66, "incomplet"},
+        {true, std::nullopt, empty, 0, 0, "introuvable"},     // missing file: one box, not one per fault
+        {true, t + " x 7", t, 0, 7, "illisible"},            // not a number
+        {true, t + " 7", t, 7, 0, "colonne 7, ligne 0"},      // row missing
+        {true, t + " 12abc 7", t, 0, 7, "illisible: ce qui n'est pas un nombre compte pour 0, le héros part de la colonne 0, ligne 7"},
+        {true, s9999 + " 5q 6", s9999 + "a", 0, 6, "incomplet: les cases manquantes sont vides.\\nLe point"},
+        {true, t + " -1 50", t, 0, 50, "hors du château: il est ramené au bord, en colonne 0, ligne 50"},
+        {true, t + " 99999999999 3", t, 99, 3, "colonne 99, ligne 3"},  // far beyond, no overflow
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.custom ? "perso: " : "niveau: ") + (c.bytes ? c.bytes->substr(c.bytes->size() > 20 ? 9990 : 0) : "none"));
@@ -49,10 +54,11 @@ TEST_F(ShellTest, LevelFilesNeverLeaveCellsOrStartNumbersUndefined) {
         EXPECT_EQ(gs.customStartCol, c.col);
         EXPECT_EQ(gs.customStartRow, c.row);
         const auto boxes = linesWith("box ");
-        ASSERT_EQ(boxes.size(), c.told ? 1u : 0u);
-        if (c.told) {
+        ASSERT_EQ(boxes.size(), c.told.empty() ? 0u : 1u);
+        if (!c.told.empty()) {
             EXPECT_NE(boxes[0].find(c.custom ? "perso.niv" : "niveau.niv"), std::string::npos) << boxes[0];
             EXPECT_NE(boxes[0].find("icon=warning"), std::string::npos) << boxes[0];
+            EXPECT_NE(boxes[0].find(c.told), std::string::npos) << boxes[0];
         }
     }
     // Row-major, and every cell outside the grid reads as a wall.

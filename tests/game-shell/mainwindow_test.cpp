@@ -81,11 +81,17 @@ TEST_F(Dispatcher, LookModeScrollsWithinTheGridAndRestoresTheOrigin) {
     // the hero there after the release.
     keyDown(vk::SPACE);
     EXPECT_EQ(std::tuple(gs.viewLeft, gs.viewTop, gs.heroCol, gs.heroRow), std::tuple(VIEW_LEFT_MAX, 0, col, row));
+    send(Msg::LButtonDown, 100, 100);  // a second press keeps the origin to return to
 
-    send(Msg::LButtonUp, 100, 100);
-    EXPECT_EQ(std::tuple(int(gs.lookMode), gs.viewLeft, gs.viewTop), std::tuple(0, 2, 86));
-    EXPECT_EQ(gs.view[6][0], 's');
-    EXPECT_EQ(px(col * 24 + 12, row * 24 + 12), HERO_RIGHT_RGB);
+    // The release, or a load opened from the keyboard meanwhile, ends the look.
+    for (auto [m, a] : {std::pair{Msg::LButtonUp, 100L}, {Msg::Command, long(CMD_LOAD)}}) {
+        send(Msg::LButtonDown, 100, 100);
+        keyDown(vk::LEFT, 3);
+        send(m, a, 100);
+        EXPECT_EQ(std::tuple(int(gs.lookMode), gs.viewLeft, gs.viewTop), std::tuple(0, 2, 86)) << a;
+        EXPECT_EQ(gs.view[6][0], 's');
+        EXPECT_EQ(px(col * 24 + 12, row * 24 + 12), HERO_RIGHT_RGB);
+    }
 }
 
 TEST_F(Dispatcher, CreditsOnTheTitleScreen) {
@@ -122,11 +128,21 @@ TEST_F(Dispatcher, EscapeCountdownEndsForGoodAndStopsOnTheTitleScreen) {
     }
     EXPECT_EQ(std::pair(int(gs.escapeMode), lineIndex("timer kill")), std::pair(1, -1));
     hl::queueAnswer(platform::Answer::No);  // the death's reload question, if it asks
+    send(Msg::LButtonDown, 100, 100);
     hl::advance(1000);
     EXPECT_EQ(std::tuple(gs.countdownMinutes, gs.countdownSeconds, int(gs.escapeMode)), std::tuple(-1, 59, 0));
     EXPECT_GE(lineIndex("timer kill main 0"), 0);
+    EXPECT_EQ(gs.lookMode, 0) << "the game looked at is gone";
     hl::advance(120 * 1000);
     EXPECT_EQ(std::pair(gs.countdownMinutes, gs.countdownSeconds), std::pair(-1, 59)) << "a second death";
+
+    // "Nouveau jeu" cancelled: the escape and its countdown go on.
+    escape();
+    hl::setScript({"click 2"});
+    send(Msg::Command, CMD_NEW_GAME);
+    hl::advance(1000);
+    EXPECT_EQ(std::tuple(int(gs.escapeMode), gs.countdownMinutes, gs.countdownSeconds), std::tuple(1, 2, 29));
+    EXPECT_EQ(lineIndex("timer kill"), -1);
 
     escape();
     gs.onTitleScreen = 1;  // a death without reload

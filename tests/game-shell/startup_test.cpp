@@ -36,9 +36,10 @@ TEST_F(Startup, OrderOfEventsPathsAndStartValues) {
     hl::setStartTime(1);
     hl::setScript({"close"});  // the title window closed at once
     EXPECT_EQ(quelmarMain(), 0);
-    // The window, then the title music, then the music player from sons/.
+    // The window, then the title music, then the music player from sons/,
+    // working where the game writes the control file.
     const std::string d = dir.string(), sons = d + "/sons/", images = "=" + d + "/Images/";
-    expectInOrder({"window place 320 200 390 350", "music 4", "launch \"" + sons + "QuelmaR Son\" cwd=\"" + sons + "\""});
+    expectInOrder({"window place 320 200 390 350", "music 4", "launch \"" + sons + "QuelmaR Son\" cwd=\"" + d + "/sons\""});
     EXPECT_EQ(hl::transcript().back(), "music 100");
     EXPECT_EQ(music(), "musique:100");
     EXPECT_TRUE(linesWith("box ").empty());  // settings were there, the launch worked

@@ -242,7 +242,7 @@ const DialogDef testDialog{.id = 116, .title = "Essai", .w = 200, .h = 120,
                  {Ctl::PushButton, CANCEL, "Annuler", 70, 100, 50, 14},
                  {Ctl::PushButton, GO, "Aller", 0, 80, 200, 14},
                  {Ctl::CheckBox, CHECK, "Coche", 10, 15, 80, 10},
-                 {Ctl::Edit, NUMBER, "", 10, 30, 40, 12, Align::Left, false, true},
+                 {Ctl::Edit, NUMBER, "", 10, 30, 40, 12, Align::Left, false, true, 4},
                  {Ctl::ReadOnlyEdit, SHOW, "", 60, 30, 40, 12, Align::Center},
                  {Ctl::ComboBox, COMBO, "", 110, 30, 80, 60},
                  {Ctl::Label, 1040, "Texte", 10, 48, 100, 8, Align::Right}}};
@@ -287,6 +287,8 @@ TEST(WxDialog, ButtonsControlsAndDialogUnitsOfATemplate) {
                   ok = wxtest::controlRect(openDialog, OK);
                   client = clientRect(openDialog);
                   EXPECT_FALSE(wxtest::click(openDialog, 4242));
+                  setItemInt(openDialog, NUMBER, 123456);
+                  EXPECT_EQ(getItemText(openDialog, NUMBER), "1234");  // the field's limit
                   setItemInt(openDialog, NUMBER, -15);
                   EXPECT_EQ(getItemText(openDialog, NUMBER), "-15");
                   EXPECT_TRUE(wxtest::click(openDialog, GO));

@@ -4,7 +4,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <csignal>
+#include <future>
+#include <memory>
+#include <thread>
 #include <tuple>
 
 #include "image_decode.h"
@@ -72,6 +78,22 @@ TEST(ReplaceFile, ReplacesTellsTheObserverAndAFailedWriteKeepsTheOldFile) {
     setFileWriteObserver(nullptr);
     EXPECT_EQ(d.entries(), 1);  // no temporary file left behind, after success or failure
     EXPECT_TRUE(observed.empty());
+
+    // A write killed before its rename left its temporary file (a file, a pipe,
+    // a link elsewhere): the next write reuses the name, and nothing piles up.
+    spit(d / "other", std::string("keep"));
+    for (int kind = 0; kind < 3; ++kind) {
+        const std::string tmp = d / "save.sav.tmp";
+        if (kind == 0) spit(tmp, std::string("half"));
+        if (kind == 1) {
+            ASSERT_EQ(mkfifo(tmp.c_str(), 0600), 0);
+        }
+        if (kind == 2) fs::create_symlink(d / "other", tmp);
+        ASSERT_TRUE(replaceFile(d / "save.sav", "third"));
+        EXPECT_EQ(slurp(d / "save.sav"), "third");
+        EXPECT_EQ(d.entries(), 2);
+    }
+    EXPECT_EQ(slurp(d / "other"), "keep");
 }
 
 TEST(ReadTokens, SplitsOnAnyWhitespaceUpToTheBounds) {
@@ -85,9 +107,24 @@ TEST(ReadTokens, SplitsOnAnyWhitespaceUpToTheBounds) {
         ASSERT_TRUE(readTokens(d / "t", out, tokens, bytes));
         EXPECT_EQ(out, want) << tokens << " " << bytes;
     }
+    // A byte-order mark first is no data.
+    spit(d / "bom", std::string("\xEF\xBB\xBF" "musique:3 \xEF\xBB\xBF"));
     std::vector<std::string> out{"stale"};
-    EXPECT_FALSE(readTokens(d.path.string(), out, 3));  // a directory opens but cannot be read
-    EXPECT_TRUE(out.empty());
+    ASSERT_TRUE(readTokens(d / "bom", out, 5));
+    EXPECT_EQ(out, (std::vector<std::string>{"musique:3", "\xEF\xBB\xBF"}));
+    // Only regular files are read: a directory or a named pipe (whose open
+    // would wait for a writer) reads as no file, at once.
+    ASSERT_EQ(mkfifo((d / "pipe").c_str(), 0600), 0);
+    for (const std::string& path : {d.path.string(), d / "pipe"}) {
+        auto done = std::make_shared<std::promise<bool>>();
+        std::thread([done, path] {
+            std::vector<std::string> tokens{"stale"};
+            done->set_value(!readTokens(path, tokens, 3) && tokens.empty());
+        }).detach();
+        auto answer = done->get_future();
+        ASSERT_EQ(answer.wait_for(std::chrono::seconds(5)), std::future_status::ready) << path << " blocks";
+        EXPECT_TRUE(answer.get()) << path;
+    }
     // 4 GB of zeros (sparse): one endless token, read only up to the bound.
     std::ofstream(d / "huge").close();
     ASSERT_EQ(truncate((d / "huge").c_str(), 4LL << 30), 0);

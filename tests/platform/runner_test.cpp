@@ -65,7 +65,7 @@ TEST_F(Runner, EndOfScriptPrintsTheStateDumpAndExitsZero) {
     const Result o = run("\xEF\xBB\xBFstate\r\nwait 5\r\n", "--gamedir '" + jeu + "/'");
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.value("GameDir"), jeu);
-    EXPECT_EQ(o.count("launch \"" + jeu + "/sons/QuelmaR Son\" cwd=\"" + jeu + "/sons/\""), 1);
+    EXPECT_EQ(o.count("launch \"" + jeu + "/sons/QuelmaR Son\" cwd=\"" + (dir / "sons") + "\""), 1);
     EXPECT_EQ(o.count("grid="), 2);
 }
 

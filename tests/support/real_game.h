@@ -112,10 +112,11 @@ protected:
         std::ofstream(dir_ / "Reglages.cfg", std::ios::binary) << "son=0,Musique=0,Rapidit\xE9=1";
     }
 
-    void launch() {
+    // Starts the game of the stage copy, working in workDir (the copy itself by default).
+    void launch(const fs::path& workDir = {}) {
         pid_ = fork();
         if (pid_ == 0) {
-            if (chdir(dir_.c_str()) != 0) _exit(127);
+            if (chdir((workDir.empty() ? dir_ : workDir).c_str()) != 0) _exit(127);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             execl((dir_ / "Quelmar").c_str(), "Quelmar", static_cast<char*>(nullptr));
             _exit(127);

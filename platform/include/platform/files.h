@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,15 +16,23 @@ namespace platform {
 // single-byte form is written as '?'; invalid UTF-8 bytes too.
 std::string cp1252ToUtf8(std::string_view bytes);
 std::string utf8ToCp1252(std::string_view utf8);
+// The text with every byte that starts no valid UTF-8 sequence replaced by '?'.
+std::string validUtf8(std::string_view text);
 
-// Replaces the whole file atomically: writes a temporary file beside it,
-// flushes it, renames it over the target. On failure the previous file is left
-// intact and false is returned.
+// Replaces the whole file atomically: writes the temporary file NAME.tmp beside
+// it (reusing a leftover of an interrupted write), flushes it, renames it over
+// the target. On failure the previous file is left intact and false is returned.
 bool replaceFile(const std::string& path, std::string_view bytes);
 
+// Opens a file for reading in binary mode only when it is a regular file: a
+// directory, a named pipe or a device gives null, as a missing file does, and
+// the call never waits.
+std::FILE* openRegularFile(const std::string& path);
+
 // Reads at most maxBytes from the start of the file and splits them into at
-// most maxTokens whitespace-separated tokens (bytes, no conversion). Returns
-// false, with out empty, when the file cannot be opened or read (a directory).
+// most maxTokens whitespace-separated tokens (bytes, no conversion); a leading
+// UTF-8 byte-order mark is skipped. Returns false, with out empty, when the
+// file is no regular file or cannot be read.
 bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
                 std::size_t maxBytes = 1u << 20);
 

@@ -110,6 +110,7 @@ struct ControlDef {
     Align align = Align::Left;
     bool disabled = false;
     bool number = false;  // edit field holding a number
+    int maxChars = 0;     // edit field: the most characters it takes, 0 = no limit
 };
 
 // A dialog template; size in dialog units, converted to pixels with its own font.
@@ -249,6 +250,8 @@ void setTextColor(Dc, Color);
 void setBkTransparent(Dc, bool transparent);
 void setBkColor(Dc, Color);
 void textOut(Dc, int x, int y, std::string_view utf8);
+// Width in pixels that textOut gives the text with the context's font.
+int textWidth(Dc, std::string_view utf8);
 // A font by face name; a missing face falls back to the system's choice.
 // height in pixels, weight 0..1000 (400 normal, 700 bold).
 Font createFont(std::string_view face, int height, int weight, bool antialias);
