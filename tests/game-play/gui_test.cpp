@@ -68,11 +68,20 @@ TEST_F(PlayingGame, NewGameIntroAndThreeStepsRight) {
     EXPECT_EQ(changedInTile(before, after, menuBar, 5, 4), 0);
     EXPECT_EQ(changedInTile(before, after, menuBar, 2, 9), 0) << "the closed entrance";
 
-    // A click on "Inventaire", a command of the bar itself, leaves the keyboard
-    // to the game: the next arrow moves the knight, it opens no menu.
+    // A click on "Inventaire", a command of the bar itself, opens the inventory
+    // (after its tutorial); once both are closed the keyboard is the game's
+    // again: the next arrow moves the knight, it opens no menu.
     sh("xdotool mousemove --window " + std::to_string(window_) + " 75 12 click 1");
-    std::this_thread::sleep_for(500ms);
+    Window tutorial = x_.waitFor("Tutoriel sur ton inventaire", 5s);
+    ASSERT_NE(tutorial, 0u) << "the bar's Inventaire opened nothing";
+    dismiss(tutorial, "Tutoriel sur ton inventaire");
+    Window inventory = x_.waitFor("Inventaire", 5s);
+    ASSERT_NE(inventory, 0u) << "no inventory";
+    std::this_thread::sleep_for(300ms);
     shot(fs::path(QUELMAR_SHOT_DIR) / "play-bar-clicked.png");
+    keys(inventory, "Escape");
+    ASSERT_TRUE(within(3s, [&] { return !x_.find("Inventaire"); })) << "Escape left the inventory open";
+    std::this_thread::sleep_for(300ms);
     keys(window_, "Right");
     std::this_thread::sleep_for(500ms);
     shot(fs::path(QUELMAR_SHOT_DIR) / "play-after-bar.png");
