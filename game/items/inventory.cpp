@@ -39,16 +39,6 @@ void showTutorial() {
         "Tutoriel sur ton inventaire:", BoxStyle{BoxButtons::Ok, BoxIcon::Info});
 }
 
-// The weight field's text: "%f     " with everything from the sixth character
-// on blanked ("1.500        ").
-std::string weightFieldText(float kg) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f     ", static_cast<double>(kg));
-    std::string s = text;
-    for (std::size_t i = 5; i < s.size(); ++i) s[i] = ' ';
-    return s;
-}
-
 void fillFields(platform::Window dlg) {
     for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i) platform::setItemInt(dlg, ITEM_TABLE[i].countId, gs.inventory[i]);
     char life[32];

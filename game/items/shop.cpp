@@ -60,15 +60,6 @@ constexpr const char* TOO_POOR = "   Tu n'as pas assez d'or pour acheter ca!!!";
 constexpr const char* TOO_HEAVY =
     "   Tu ne peut pas porter tout ca !!!\n       Libère un peut de place dans ton sac...";
 
-// The bag's weight: "%f" cut to its first five characters, the rest blanks.
-std::string weightText(float kg) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%f     ", static_cast<double>(kg));
-    std::string s = text;
-    for (std::size_t i = 5; i < s.size(); ++i) s[i] = ' ';
-    return s;
-}
-
 void refresh(platform::Window dlg) {
     platform::comboReset(dlg, IDC_SHOP_SELL_LIST);
     platform::comboSetDroppedSize(dlg, IDC_SHOP_SELL_LIST, LIST_W, LIST_H);
@@ -82,7 +73,7 @@ void refresh(platform::Window dlg) {
     std::snprintf(life, sizeof life, "%d/%d", gs.life, gs.maxLife);
     platform::setItemText(dlg, IDC_SHOP_LIFE, life);
     computeCarriedWeight();
-    platform::setItemText(dlg, IDC_SHOP_WEIGHT, weightText(gs.carriedWeight));
+    platform::setItemText(dlg, IDC_SHOP_WEIGHT, weightFieldText(gs.carriedWeight));
 }
 
 void open(platform::Window dlg) {

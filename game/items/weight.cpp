@@ -1,5 +1,7 @@
 #include "items/weight.h"
 
+#include <cstdio>
+
 #include "state.h"
 
 // The axe weighs 1.5 kg in the bag though its label says 2.5, and the violet key
@@ -24,6 +26,16 @@ const ItemInfo ITEM_TABLE[18] = {
     {"Clé violette (0.1Kg)", 0.0f, 'z', 1017, 1038, 1052},
     {"Pieces d'or (0.001Kg)", 0.001f, 0, 1018, 0, 0},
 };
+
+// The weight field's text: "%f     " with everything from the sixth character
+// on blanked ("1.500        ").
+std::string weightFieldText(float kg) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%f     ", static_cast<double>(kg));
+    std::string s = text;
+    for (std::size_t i = 5; i < s.size(); ++i) s[i] = ' ';
+    return s;
+}
 
 void computeCarriedWeight() {
     float total = 0.0f;

@@ -1,6 +1,8 @@
 // What the hero can carry: the item table and the bag's weight.
 #pragma once
 
+#include <string>
+
 constexpr float MAX_CARRY_KG = 15.0f;
 constexpr int ITEM_FIRST = 1;
 constexpr int ITEM_LAST = 17;  // the gold pieces
@@ -21,6 +23,10 @@ struct ItemInfo {
 
 // Indexed by ItemIndex; entry 0 is no item.
 extern const ItemInfo ITEM_TABLE[18];
+
+// The weight field of the inventory and the shop: "%f     " with everything
+// from the sixth character on blanked ("1.500        ").
+std::string weightFieldText(float kg);
 
 // carriedWeight = sum over items 1..17 of count x weight.
 void computeCarriedWeight();
