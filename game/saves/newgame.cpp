@@ -6,6 +6,7 @@
 #include "hero/movement.h"
 #include "items/weight.h"
 #include "resources/dlg_newgame.h"
+#include "saves/slots.h"
 #include "shell/window.h"
 #include "sound/sound.h"
 #include "state.h"
@@ -149,8 +150,8 @@ long newGameDialogProc(platform::Window dlg, platform::Msg msg, long a, long /*b
 void newGameCommand() {
     int code = platform::dialogBox(newGameDialog(), gs.mainWindow, newGameDialogProc);
     if (code == 1) {
-        // The default-slot question comes with the save slots; until then the
-        // current slot stays as it was.
+        chooseDefaultSlot();
+        gs.currentSlot = gs.chosenSlot;  // -1: no default slot until a save from the menu
         placePlayWindow();
     }
     platform::invalidate(gs.mainWindow, nullptr, true);
