@@ -74,14 +74,17 @@ void appendNumber(std::string& out, int value) {
     out.append(digits, end);
 }
 
-// The name and the 46 numbers of a record are tokens of the right kind (the
-// cells can be any token).
-bool wellFormed(const std::vector<std::string>& tokens, std::size_t p) {
-    if (p + RECORD_TOKENS > tokens.size()) return false;
+// A whole record starts at q: 46 numbers after its name, then cells, not all
+// of them digits (a record shifted by a token would show numbers there).
+constexpr std::size_t CELLS_LOOKED_AT = 10;
+bool startsAt(const std::vector<std::string>& tokens, std::size_t q) {
+    if (q + RECORD_TOKENS > tokens.size()) return false;
     int ignored = 0;
     for (std::size_t k = 1; k < FIRST_CELL; ++k)
-        if (!readInt(tokens[p + k], ignored)) return false;
-    return true;
+        if (!readInt(tokens[q + k], ignored)) return false;
+    for (std::size_t k = FIRST_CELL; k < FIRST_CELL + CELLS_LOOKED_AT; ++k)
+        if (!readInt(tokens[q + k], ignored)) return true;
+    return false;
 }
 
 // True when the numbers would break what every rule of the game relies on.
@@ -172,17 +175,22 @@ std::string encodeSaveFile(const SaveSlots& slots) {
 SaveSlots decodeSaveFile(const std::vector<std::string>& tokens) {
     SaveSlots slots{};
     std::size_t p = 0;
-    for (int s = 0; s < SLOT_COUNT && p < tokens.size(); ++s) {
-        if (wellFormed(tokens, p)) {
-            slots[s] = readRecord(tokens, p);
+    int s = 0;
+    while (s < SLOT_COUNT && p + RECORD_TOKENS <= tokens.size()) {
+        if (startsAt(tokens, p)) {
+            slots[s++] = readRecord(tokens, p);
             p += RECORD_TOKENS;
-        } else if (p + RECORD_TOKENS == tokens.size() || wellFormed(tokens, p + RECORD_TOKENS)) {
-            p += RECORD_TOKENS;  // a bad number, but the records around it are in step
+        } else if (p + RECORD_TOKENS == tokens.size() || startsAt(tokens, p + RECORD_TOKENS)) {
+            ++s;  // a bad token, but the records around it are in step
+            p += RECORD_TOKENS;
         } else {
-            // Tokens missing or added: the next record starts where the next
-            // name and 46 numbers are found.
-            ++p;
-            while (p < tokens.size() && !wellFormed(tokens, p)) ++p;
+            // Tokens missing or added: go on where the next record is found. A
+            // few tokens left over from the record before are no slot; a run
+            // of numbers without name nor cells (a slot never saved) is one.
+            std::size_t q = p + 1;
+            while (q + RECORD_TOKENS <= tokens.size() && !startsAt(tokens, q)) ++q;
+            if (q - p >= FIRST_CELL - 1) ++s;
+            p = q;
         }
     }
     return slots;
