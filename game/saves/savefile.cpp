@@ -116,28 +116,35 @@ SaveSlot readRecord(const std::vector<std::string>& tokens, std::size_t p) {
     return s;
 }
 
+// The 10,000 cells, each after a space, and the record's last space.
+template <class Cell> void appendCells(std::string& out, Cell cell) {
+    const std::size_t at = out.size();
+    out.resize(at + 2 * GRID_CELLS + 1);
+    char* p = out.data() + at;
+    for (int k = 0; k < GRID_CELLS; ++k) {
+        *p++ = ' ';
+        *p++ = cell(k);
+    }
+    *p = ' ';
+}
+
 void appendRecord(std::string& out, const SaveSlot& s) {
     if (slotIsEmpty(s)) {
         out += EMPTY_SLOT_NAME;
         for (int k = 0; k < SLOT_NUMBERS; ++k) out += " 0";
         out += ' ';
         for (int i = 0; i < ITEM_COUNT; ++i) out += " 0";
-        for (int k = 0; k < GRID_CELLS; ++k) {
-            out += ' ';
-            out += EMPTY_SLOT_CELL;
-        }
-        out += ' ';
+        appendCells(out, [](int) { return EMPTY_SLOT_CELL; });
         return;
     }
     out += maskNameSpaces(s.name);
     for (const NumberField& f : NUMBERS) appendNumber(out, s.*f.slot);
     out += ' ';
     for (int count : s.inventory) appendNumber(out, count);
-    for (char c : s.grid) {
-        out += ' ';
-        out += c == '\0' || isBlank(c) ? EMPTY_CELL : c;  // every cell one token
-    }
-    out += ' ';
+    appendCells(out, [&s](int k) {
+        const char c = s.grid[k];
+        return c == '\0' || isBlank(c) ? EMPTY_CELL : c;  // every cell one token
+    });
 }
 
 }  // namespace

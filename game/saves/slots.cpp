@@ -120,7 +120,10 @@ void saveToSlot(int slot) {
 
     const SaveSlot previous = gs.saveSlots[slot];
     gs.saveSlots[slot] = captureGame();
-    const bool written = platform::replaceFile(SAVE_FILE, encodeSaveFile(gs.saveSlots));
+    // Atomic: a failed or interrupted write leaves the previous file whole. The
+    // folder is not synced: that second wait for the disk would double the
+    // cost of a save, and a crash in the next seconds keeps the previous file.
+    const bool written = platform::replaceFile(SAVE_FILE, encodeSaveFile(gs.saveSlots), false);
     // Memory keeps mirroring the file: a save that did not reach it did not happen.
     if (!written) gs.saveSlots[slot] = previous;
 

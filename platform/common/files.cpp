@@ -102,7 +102,7 @@ std::string utf8ToCp1252(std::string_view s) {
     return out;
 }
 
-bool replaceFile(const std::string& path, std::string_view bytes) {
+bool replaceFile(const std::string& path, std::string_view bytes, bool syncFolder) {
     std::string tmpl = path + ".tmpXXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) return false;
@@ -126,7 +126,7 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     }
     // Make the rename itself durable.
     const std::string dir = dirName(path);
-    const int dfd = open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY);
+    const int dfd = syncFolder ? open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY) : -1;
     if (dfd >= 0) {
         fsync(dfd);
         close(dfd);

@@ -18,8 +18,11 @@ std::string utf8ToCp1252(std::string_view utf8);
 
 // Replaces the whole file atomically: writes a temporary file beside it,
 // flushes it, renames it over the target. On failure the previous file is left
-// intact and false is returned.
-bool replaceFile(const std::string& path, std::string_view bytes);
+// intact and false is returned. With syncFolder the folder is flushed too, so
+// that the new file, not only a whole one, survives a crash that follows at
+// once; without it the rename reaches the disk with the file system's next
+// commit, which saves a second wait for the disk.
+bool replaceFile(const std::string& path, std::string_view bytes, bool syncFolder = true);
 
 // Reads at most maxBytes from the start of the file and splits them into at
 // most maxTokens whitespace-separated tokens (bytes, no conversion). Returns
