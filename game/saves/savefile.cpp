@@ -167,8 +167,10 @@ std::string maskNameSpaces(std::string_view utf8Name) {
 
 std::string unmaskNameSpaces(std::string_view storedName) {
     std::string bytes(storedName.substr(0, NAME_BYTES_MAX));
-    for (char& c : bytes)
+    for (char& c : bytes) {
         if (c == NAME_SPACE_MARK) c = ' ';
+        else if (static_cast<unsigned char>(c) < 0x20) c = '?';  // as a save would write it
+    }
     return platform::cp1252ToUtf8(bytes);
 }
 

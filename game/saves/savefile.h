@@ -34,7 +34,8 @@ int slotXp(const SaveSlot& slot, bool withProtection);
 // The name as stored: Windows-1252, spaces and other blanks as NAME_SPACE_MARK,
 // control bytes as '?', at most 59 bytes, never empty.
 std::string maskNameSpaces(std::string_view utf8Name);
-// The name as held in memory: NAME_SPACE_MARK back to spaces, UTF-8.
+// The name as held in memory: NAME_SPACE_MARK back to spaces, control bytes
+// as '?', at most 59 bytes read, UTF-8.
 std::string unmaskNameSpaces(std::string_view storedName);
 
 // The whole file: the five records, slot 0 first.
