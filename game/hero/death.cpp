@@ -40,6 +40,7 @@ void repaintAll() {
 
 void backToTitle() {
     gs.onTitleScreen = 1;
+    gs.escapeMode = 0;
     placeTitleWindow();
     selectMusic(MUSIC_INTRO);
     repaintAll();
@@ -64,6 +65,9 @@ void refuseReload() {
 }  // namespace
 
 void heroDies() {
+    // A death ends the escape, whichever answer comes: its countdown must not
+    // run out while the question is open and kill the hero a second time.
+    if (gs.escapeMode) platform::killTimer(gs.mainWindow, MAIN_TIMER);
     selectMusic(MUSIC_SILENCE);
     platform::Answer reply = platform::messageBox(
         gs.mainWindow,

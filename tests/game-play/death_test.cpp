@@ -84,6 +84,16 @@ TEST_F(Death, EveryDeathOffersTheReloadOrTheTitleScreen) {
     }
 }
 
+TEST_F(Death, ADeathInTheEscapeStopsTheCountdownWhileTheQuestionIsOpen) {
+    std::tie(gs.escapeMode, gs.countdownMinutes, gs.countdownSeconds) = std::tuple(1, 0, 1);
+    platform::setTimer(gs.mainWindow, MAIN_TIMER, ESCAPE_TICK_MS);
+    put(98, 4, "d");
+    hl::queueAnswer(platform::Answer::No, 5 * ESCAPE_TICK_MS);  // five seconds to answer
+    walkStep(-1);
+    EXPECT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(std::tie(gs.escapeMode, gs.onTitleScreen, gs.countdownSeconds), std::tuple(0, 1, 1));
+}
+
 TEST_F(Death, AReloadWithoutASavedGameIsRefusedAndTheTitleComesBack) {
     const struct {
         int slot;
