@@ -1,5 +1,6 @@
 #include "saves/savefile.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -141,10 +142,16 @@ void appendRecord(std::string& out, const SaveSlot& s) {
     for (const NumberField& f : NUMBERS) appendNumber(out, s.*f.slot);
     out += ' ';
     for (int count : s.inventory) appendNumber(out, count);
-    appendCells(out, [&s](int k) {
-        const char c = s.grid[k];
-        return c == '\0' || isBlank(c) ? EMPTY_CELL : c;  // every cell one token
-    });
+    // Every cell one token: a zero byte or a blank would make none.
+    static const auto written = [] {
+        std::array<char, 256> map{};
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            map[b] = c == '\0' || isBlank(c) ? EMPTY_CELL : c;
+        }
+        return map;
+    }();
+    appendCells(out, [&s](int k) { return written[static_cast<unsigned char>(s.grid[k])]; });
 }
 
 }  // namespace
