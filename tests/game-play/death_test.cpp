@@ -16,10 +16,16 @@ class Death : public PlayTest {
 protected:
     void SetUp() override {
         PlayTest::SetUp();
+        fresh();
+    }
+    // A fresh game for each case, in the test's own folder.
+    static void fresh() {
+        hl::reset();
+        gs = GameState{};
         // The dispatcher's window, so that the timer ticks reach the countdown.
-        platform::destroyWindow(gs.mainWindow);
         gs.mainWindow = platform::createWindow({.className = "std", .title = "test", .clientW = 480,
                                                 .clientH = 400, .proc = mainWindowProc});
+        gs.onTitleScreen = 0;
         // Slot 1 holds a knight standing on a floor, at full life.
         SaveSlot& saved = gs.saveSlots[1];
         saved.name = "Perceval";
@@ -61,7 +67,7 @@ TEST_F(Death, EveryDeathOffersTheReloadOrTheTitleScreen) {
     for (const auto& c : causes) {
         for (bool reload : {true, false}) {
             SCOPED_TRACE(testing::Message() << c.cause << (reload ? " reloaded" : " not reloaded"));
-            SetUp();
+            fresh();
             hl::queueAnswer(reload ? platform::Answer::Yes : platform::Answer::No);
             c.kill();
             ASSERT_FALSE(boxes().empty());
@@ -101,7 +107,7 @@ TEST_F(Death, AReloadWithoutASavedGameIsRefusedAndTheTitleComesBack) {
     } cases[] = {{-1, "Aucun emplacement de sauvegarde par défaut n'a été choisi"},
                  {2, "L'emplacement 3 est vide"}};
     for (const auto& c : cases) {
-        SetUp();
+        fresh();
         gs.currentSlot = c.slot;
         hl::queueAnswer(platform::Answer::Yes);
         heroDies();
@@ -114,7 +120,7 @@ TEST_F(Death, AReloadWithoutASavedGameIsRefusedAndTheTitleComesBack) {
 
 TEST_F(Death, TheMagesDefeatDriesTheLavaOpensTheGateAndTheKnightEscapes) {
     for (int slow : {1, 0}) {
-        SetUp();
+        fresh();
         gs.slowComputer = slow;
         for (auto [row, col] : {std::pair{0, 0}, {50, 50}, {99, 99}, {97, 60}}) gs.LevelGrid[row][col] = 'd';
         placeHero(50, 47);  // by the Mage, far from the gate
