@@ -32,7 +32,7 @@ struct Scratch {
 
 std::vector<std::string> script(bool play) {
     std::vector<std::string> s = {"seed 2024"};
-    if (play) s.insert(s.end(), {"menu 40011", "type 1064 Banc", "click 1", "wait 100"});
+    if (play) s.insert(s.end(), {"menu 40011", "type 1064 Banc", "click 1", "click 1032", "wait 100"});
     static const char* keys[] = {"Right", "Right", "Down", "Left", "Up", "Left", "Down", "Right"};
     for (int i = 0; i < 1000; ++i) s.push_back(std::string("key ") + keys[i % 8]);
     return s;

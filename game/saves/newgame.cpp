@@ -7,6 +7,7 @@
 #include "items/weight.h"
 #include "platform/files.h"
 #include "resources/dlg_newgame.h"
+#include "saves/slots.h"
 #include "shell/window.h"
 #include "sound/sound.h"
 #include "state.h"
@@ -154,8 +155,8 @@ long newGameDialogProc(platform::Window dlg, platform::Msg msg, long a, long /*b
 void newGameCommand() {
     int code = platform::dialogBox(newGameDialog(), gs.mainWindow, newGameDialogProc);
     if (code == 1) {
-        // The default-slot question comes with the save slots; until then the
-        // current slot stays as it was.
+        chooseDefaultSlot();
+        gs.currentSlot = gs.chosenSlot;  // -1: no default slot until a save from the menu
         placePlayWindow();
         gs.escapeMode = 0;  // the new game ends the escape; a cancelled one leaves it running
     }

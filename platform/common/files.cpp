@@ -147,7 +147,7 @@ int openTemporary(const std::string& tmp) {
 
 }  // namespace
 
-bool replaceFile(const std::string& path, std::string_view bytes) {
+bool replaceFile(const std::string& path, std::string_view bytes, bool syncFolder) {
     const std::string tmp = path + ".tmp";
     const int fd = openTemporary(tmp);
     if (fd < 0) return false;
@@ -168,7 +168,7 @@ bool replaceFile(const std::string& path, std::string_view bytes) {
     }
     // Make the rename itself durable.
     const std::string dir = dirName(path);
-    const int dfd = open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY);
+    const int dfd = syncFolder ? open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY) : -1;
     if (dfd >= 0) {
         fsync(dfd);
         close(dfd);

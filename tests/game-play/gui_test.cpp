@@ -1,5 +1,6 @@
-// The real game under X: "Nouveau jeu", OK, the intro's box, then three presses
-// of the right arrow walk the knight three tiles to the right.
+// The real game under X: "Nouveau jeu", OK, the intro's box, the default-slot
+// dialog cancelled, then three presses of the right arrow walk the knight three
+// tiles to the right.
 #include "real_game.h"
 
 namespace {
@@ -39,6 +40,11 @@ protected:
         Window welcome = x_.waitFor("Bienvenue dans l'aventure", 5s);
         ASSERT_NE(welcome, 0u) << "no welcome box";
         dismiss(welcome, "Bienvenue dans l'aventure");
+        // Then the default slot is asked for; Escape leaves the game without one.
+        Window slots = x_.waitFor("Selectionez l'emplacement de sauvegarde par defaut", 5s);
+        ASSERT_NE(slots, 0u) << "no default-slot dialog";
+        std::this_thread::sleep_for(300ms);
+        dismiss(slots, "Selectionez l'emplacement de sauvegarde par defaut", "Escape");
 
         // The intro ends in the playing layout: a client area 400 pixels high.
         ASSERT_TRUE(within(10s, [&] { return (menuBar = x_.height(window_) - 400) > 0; }))

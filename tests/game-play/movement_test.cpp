@@ -109,6 +109,7 @@ protected:
         put(41 + rows, 0, std::string(40, 's'));
         put(40 + rows, 21, std::string(1, landing));
         placeHero(40, 20, 1);
+        gs.onTitleScreen = 0;  // playing again after the last death
         hl::clearTranscript();
     }
 };

@@ -100,11 +100,12 @@ TEST_F(NewGame, OnTheCastleEverythingIsResetAndTheIntroPlays) {
     for (int i = 0; i < 40; ++i) name += "é";
 
     std::tie(gs.lookMode, gs.savedViewLeft, gs.savedViewTop) = std::tuple(1, 40, 30);  // the button held
-    run({"type 1064 " + name, "click 1032", "click 1"});
+    gs.currentSlot = 0;
+    run({"type 1064 " + name, "click 1032", "click 1", "click 1034"});  // then the third slot as default
     mainWindowProc(gs.mainWindow, platform::Msg::LButtonUp, 0, 0);  // its release restores nothing
 
-    EXPECT_EQ(std::tie(gs.customLevel, gs.playerName, gs.heroFacing, gs.onTitleScreen, gs.escapeMode),
-              std::tuple(0, name.substr(0, 30 + 29 * 2), 1, 0, 0));
+    EXPECT_EQ(std::tie(gs.customLevel, gs.playerName, gs.heroFacing, gs.onTitleScreen, gs.escapeMode, gs.currentSlot),
+              std::tuple(0, name.substr(0, 30 + 29 * 2), 1, 0, 0, 2));
     EXPECT_EQ(gs.tutoFirstFight + gs.tutoGuard + gs.tutoShop + gs.tutoSave + gs.tutoSpare2, 0);
     EXPECT_EQ(std::tie(gs.favoriteRed, gs.favoriteGreen, gs.favoriteBlue), std::tuple(50, 0, 170));
     EXPECT_EQ(gs.strength + gs.precision + gs.resistance + gs.protection, 0);
@@ -121,7 +122,8 @@ TEST_F(NewGame, OnTheCastleEverythingIsResetAndTheIntroPlays) {
 
     EXPECT_EQ(musics(), (Strings{"0", "1"}));
     int steps[] = {lineIndex("dialog open 119"), lineIndex("music 0"),  lineIndex("box "),
-                   lineIndex("sound pierre"),    lineIndex("music 1"), lineIndex("window place 321 200 480 400")};
+                   lineIndex("sound pierre"),    lineIndex("music 1"), lineIndex("dialog open 122"),
+                   lineIndex("window place 321 200 480 400")};
     EXPECT_NE(steps[0], -1);
     EXPECT_TRUE(std::is_sorted(std::begin(steps), std::end(steps)));
     ASSERT_NE(steps[2], -1);
@@ -146,7 +148,8 @@ protected:
             << levelToken(20, 30) + " " + std::to_string(col) + " " + std::to_string(row) + " ";
         gs.savedViewLeft = gs.savedViewTop = -1;
         hl::clearTranscript();
-        run({"click 1081", "click 1"});
+        gs.currentSlot = 4;
+        run({"click 1081", "click 1", "click 2"});  // no default slot: -1
     }
 };
 
@@ -178,6 +181,7 @@ TEST_F(CustomStart, ASwordNoIntroAndARunningGameReplacedWithoutAskingNorTicking)
     EXPECT_NE(lineIndex("timer kill main 0"), -1);
     EXPECT_EQ(std::tie(gs.customLevel, gs.customStartCol, gs.customStartRow, gs.life, gs.onTitleScreen, gs.escapeMode),
               std::tuple(1, 50, 50, 100, 0, 0));
+    EXPECT_EQ(gs.currentSlot, -1);
     EXPECT_EQ(gs.LevelGrid[20][30], 'j');
     expectInventory({0, 1, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 15});
     EXPECT_EQ(musics(), Strings{"1"});

@@ -21,8 +21,12 @@ std::string validUtf8(std::string_view text);
 
 // Replaces the whole file atomically: writes the temporary file NAME.tmp beside
 // it (reusing a leftover of an interrupted write), flushes it, renames it over
-// the target. On failure the previous file is left intact and false is returned.
-bool replaceFile(const std::string& path, std::string_view bytes);
+// the target. On failure the previous file is left
+// intact and false is returned. With syncFolder the folder is flushed too, so
+// that the new file, not only a whole one, survives a crash that follows at
+// once; without it the rename reaches the disk with the file system's next
+// commit, which saves a second wait for the disk.
+bool replaceFile(const std::string& path, std::string_view bytes, bool syncFolder = true);
 
 // Opens a file for reading in binary mode only when it is a regular file: a
 // directory, a named pipe or a device gives null, as a missing file does, and
