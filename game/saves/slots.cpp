@@ -143,6 +143,7 @@ bool slotLoadable(int slot) {
 
 void applySlot() {
     if (!slotLoadable(gs.chosenSlot)) return;
+    endLookMode();  // the view looked at belongs to the game left behind
     gs.currentSlot = gs.chosenSlot;
     restoreGame(gs.saveSlots[gs.chosenSlot]);
     computeCarriedWeight();

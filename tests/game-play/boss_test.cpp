@@ -17,20 +17,18 @@ std::string captionOf(const std::string& box) {
     return box.substr(at, box.find('"', at) - at);
 }
 
-}  // namespace
-
-TEST_F(FightTest, TheMageSpeaksCastsHisSpellOnceAndDiesAsTheSeedPredicts) {
-    std::tie(gs.inventory[6], gs.strength, gs.precision, gs.life) = std::tuple(1, 100, 100, 60);
-    std::tie(gs.escapeMode, gs.countdownMinutes, gs.countdownSeconds, gs.customLevel) = std::tuple(1, 2, 30, 1);
-    platform::setTimer(gs.mainWindow, 0, 1000);
-    // The first speech stays open five seconds: the Mage waits, the countdown does not.
-    hl::queueAnswer(platform::Answer::Ok);
-    hl::queueAnswer(platform::Answer::Ok, 5000);
-    const unsigned seed = 77;
-    Rng r{seed};
-    int sign = r(5) + 1, mage = 1200, phase = 0, life = 60, shield = 50;
+// A whole fight of an axe-bearing knight of strength and precision 100, at life
+// 60, planned from the seed: one wrong and one right click a blow, one blow of
+// the Mage after the third.
+struct MageFight {
     Strings script = {"click 1"}, speeches;
-    int blows = 0;
+    int mage = 1200, life = 60, shield = 50, blows = 0, reward = 0;
+};
+MageFight planMageFight(unsigned seed) {
+    MageFight f;
+    Rng r{seed};
+    int sign = r(5) + 1, phase = 0;
+    auto& [script, speeches, mage, life, shield, blows, reward] = f;
     while (mage > 0) {
         script.push_back(click(sign % 5 + 1));  // wrong: nothing happens
         script.push_back(click(sign));
@@ -47,7 +45,25 @@ TEST_F(FightTest, TheMageSpeaksCastsHisSpellOnceAndDiesAsTheSeedPredicts) {
             shield -= d;
         }
     }
-    const int reward = r(50);
+    reward = r(50);
+    return f;
+}
+
+void armForTheMage() {
+    std::tie(gs.inventory[6], gs.strength, gs.precision, gs.life) = std::tuple(1, 100, 100, 60);
+    // The first speech stays open five seconds: the Mage waits, the countdown does not.
+    hl::queueAnswer(platform::Answer::Ok);
+    hl::queueAnswer(platform::Answer::Ok, 5000);
+}
+
+}  // namespace
+
+TEST_F(FightTest, TheMageSpeaksCastsHisSpellOnceAndDiesAsTheSeedPredicts) {
+    armForTheMage();
+    std::tie(gs.escapeMode, gs.countdownMinutes, gs.countdownSeconds, gs.customLevel) = std::tuple(1, 2, 30, 1);
+    platform::setTimer(gs.mainWindow, 0, 1000);
+    const unsigned seed = 77;
+    const auto [script, speeches, mage, life, shield, blows, reward] = planMageFight(seed);
     EXPECT_FALSE(stepOnto('@', seed, script));
 
     Strings captions, owners;
@@ -74,6 +90,22 @@ TEST_F(FightTest, TheMageSpeaksCastsHisSpellOnceAndDiesAsTheSeedPredicts) {
     EXPECT_EQ(lineIndex("dialog open 115"), -1);
     EXPECT_EQ(count("sound épée"), blows + 1);  // and the victory's: the Mage's blow is silent
     EXPECT_EQ(std::pair(gs.countdownMinutes, gs.countdownSeconds), std::pair(2, 25));
+}
+
+// On the castle itself the Mage's defeat opens the escape: the gate's boxes
+// follow the fight's, and the countdown starts from 2:30.
+TEST_F(FightTest, OnTheCastleTheMagesDefeatStartsTheEscape) {
+    armForTheMage();
+    gs.customLevel = 0;
+    const unsigned seed = 77;
+    EXPECT_FALSE(stepOnto('@', seed, planMageFight(seed).script));
+    const Strings b = boxes();
+    ASSERT_GE(b.size(), 2u);
+    EXPECT_EQ(captionOf(b[b.size() - 2]), "Felicitation, vous venez de battre le mage noir de QuelmaR!!");
+    EXPECT_EQ(captionOf(b.back()), "La princesse est en danger...");
+    EXPECT_EQ(std::tuple(int(gs.escapeMode), gs.countdownMinutes, gs.countdownSeconds), std::tuple(1, 2, 30));
+    EXPECT_EQ(gs.LevelGrid[49][21], 'a');
+    EXPECT_GT(lineIndex("timer set main 0 1000"), lineIndex("dialog end 123 0"));
 }
 
 TEST_F(FightTest, PotionsAndElixirsStopAtMaxLifeAndTheWarningStartsAtSixty) {

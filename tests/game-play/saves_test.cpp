@@ -167,9 +167,11 @@ TEST_F(Saves, AFileBuiltFromTheFormatLoadsVariableByVariable) {
     EXPECT_EQ(musics(), (Strings{"0", "1"}));
     EXPECT_NE(lineIndex("window place 321 200 480 400"), -1);
 
-    // A name with its spaces and an accented letter, from the file's single bytes.
+    // A name with its spaces and an accented letter, from the file's single bytes;
+    // a game loaded while looking around (a reload after death) ends the look.
+    gs.lookMode = 1;
     run({"click 1033"}, loadCommand);
-    EXPECT_EQ(std::tie(gs.playerName, gs.shieldMax, gs.life), std::tuple("Sire Gauvain é", 50, 200));
+    EXPECT_EQ(std::tie(gs.playerName, gs.shieldMax, gs.life, gs.lookMode), std::tuple("Sire Gauvain é", 50, 200, 0));
 }
 
 TEST_F(Saves, ASaveThenALoadOfTheSameSlotGivesEverythingBack) {
