@@ -71,6 +71,12 @@ int textWidth(std::string_view utf8);
 constexpr int GLYPH_ADVANCE = 6;
 constexpr int GLYPH_HEIGHT = 13;
 
+// Every picture not yet freed is owned here. The game keeps its tile pictures
+// for the whole run: a reset (a new run in the same process) frees them all,
+// and so does the end of the process.
+Image keepImage(std::unique_ptr<ImageRec>);
+void freeAllImages();
+
 // Draws a dialog's control as the system would (frame, face, text, check mark).
 void drawControl(Window dlg, const Control&);
 

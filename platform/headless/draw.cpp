@@ -125,16 +125,33 @@ Dc getDc(Window w) {
 
 void releaseDc(Dc dc) { delete dc; }
 
+namespace headless::detail {
+
+std::vector<std::unique_ptr<ImageRec>>& pictures() {
+    static std::vector<std::unique_ptr<ImageRec>> all;
+    return all;
+}
+
+Image keepImage(std::unique_ptr<ImageRec> img) { return pictures().emplace_back(std::move(img)).get(); }
+
+void freeAllImages() { pictures().clear(); }
+
+}  // namespace headless::detail
+
 Image loadImage(const std::string& path, int w, int h) {
     image::Rgba img;
     if (!image::decodeFile(path, img, w, h)) return nullptr;
-    auto rec = new ImageRec;
+    auto rec = headless::detail::keepImage(std::make_unique<ImageRec>());
     // Pictures are stretched pixel for pixel; icons are averaged when made smaller.
     rec->img = image::scale(img, w, h, img.icon ? image::Scale::Box : image::Scale::Nearest);
     return rec;
 }
 
-void freeImage(Image img) { delete img; }
+void freeImage(Image img) {
+    auto& all = headless::detail::pictures();
+    auto it = std::find_if(all.begin(), all.end(), [img](const auto& p) { return p.get() == img; });
+    if (img && it != all.end()) all.erase(it);
+}
 int imageWidth(Image img) { return img ? img->img.w : 0; }
 int imageHeight(Image img) { return img ? img->img.h : 0; }
 

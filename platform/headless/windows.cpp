@@ -464,6 +464,7 @@ void reset() {
     b.transcript.clear();
     b.quitPosted = false;
     b.quitCode = 0;
+    detail::freeAllImages();
     setFileWriteObserver(musicObserver);
 }
 
@@ -591,7 +592,7 @@ Image loadResourceImage(int id) {
         if (r.id != id) continue;
         auto img = std::make_unique<ImageRec>();
         if (!image::decode(r.data, r.size, img->img)) return nullptr;
-        return img.release();
+        return headless::detail::keepImage(std::move(img));
     }
     return nullptr;
 }

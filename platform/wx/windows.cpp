@@ -272,8 +272,13 @@ int menuItemId(Window w, int command) {
     return -1;
 }
 
+// Every record ever made stays owned here: a handle of a window that is gone
+// still reads as dead (isWindow, a stopped timer's Notify), and the records are
+// freed when the program ends. A dead record keeps only its flags.
+std::vector<std::unique_ptr<WindowRec>> records;
+
 Window newWindowRec() {
-    auto* w = new WindowRec;
+    auto* w = records.emplace_back(std::make_unique<WindowRec>()).get();
     live.push_back(w);
     return w;
 }
@@ -281,6 +286,10 @@ Window newWindowRec() {
 void forgetWindow(Window w) {
     w->alive = false;
     live.erase(std::remove(live.begin(), live.end(), w), live.end());
+    w->controls.clear();
+    w->mem.reset();
+    w->backing = wxNullBitmap;
+    w->invalid.Clear();
 }
 
 Window windowOfWidget(wxWindow* win) {
