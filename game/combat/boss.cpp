@@ -177,13 +177,6 @@ void drink(Window dlg, int item, int points, const char* message) {
     drawBossBars(dlg);
 }
 
-void changeWeapon(Window dlg) {
-    platform::killTimer(dlg, FIGHT_TIMER);
-    chooseWeapon(dlg);
-    platform::setItemText(dlg, IDC_BOSS_WEAPON, weaponLabel(gs.currentWeapon));
-    platform::setTimer(dlg, FIGHT_TIMER, BOSS_TICK_MS);
-}
-
 }  // namespace
 
 long bossFightDialogProc(Window dlg, Msg msg, long a, long) {
@@ -199,7 +192,7 @@ long bossFightDialogProc(Window dlg, Msg msg, long a, long) {
                 if (a == MOVE_BUTTONS[i]) answer(dlg, i + 1);
             if (a == IDC_BOSS_POTION) drink(dlg, ITEM_POTION, 20, "Vous utilisez une potion!! (+20 PV)");
             if (a == IDC_BOSS_ELIXIR) drink(dlg, ITEM_ELIXIR, 13, "Vous utilisez un elixir!! (+13 PV)");
-            if (a == IDC_BOSS_WEAPON) changeWeapon(dlg);
+            if (a == IDC_BOSS_WEAPON) changeWeapon(dlg, IDC_BOSS_WEAPON, BOSS_TICK_MS);
             if (a == 2) platform::endDialog(dlg, 2);  // the Mage waits on his cell
             return 1;
         default: return 0;

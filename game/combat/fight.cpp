@@ -189,13 +189,6 @@ void drinkElixir(Window dlg) {
     drawFightBars(dlg);
 }
 
-void changeWeapon(Window dlg) {
-    platform::killTimer(dlg, FIGHT_TIMER);
-    chooseWeapon(dlg);
-    platform::setItemText(dlg, IDC_FIGHT_WEAPON, weaponLabel(gs.currentWeapon));
-    platform::setTimer(dlg, FIGHT_TIMER, FIGHT_TICK_MS);
-}
-
 }  // namespace
 
 long fightDialogProc(Window dlg, Msg msg, long a, long) {
@@ -213,7 +206,7 @@ long fightDialogProc(Window dlg, Msg msg, long a, long) {
                 case IDC_FIGHT_MOVE2: answer(dlg, 2); break;
                 case IDC_FIGHT_MOVE3: answer(dlg, 3); break;
                 case IDC_FIGHT_ELIXIR: drinkElixir(dlg); break;
-                case IDC_FIGHT_CHANGE_WEAPON: changeWeapon(dlg); break;
+                case IDC_FIGHT_CHANGE_WEAPON: changeWeapon(dlg, IDC_FIGHT_WEAPON, FIGHT_TICK_MS); break;
                 case 2: platform::endDialog(dlg, 2); break;  // the enemy stays on its cell
                 default: break;
             }

@@ -1,5 +1,6 @@
 #include "combat/weapons.h"
 
+#include "combat/fight.h"
 #include "resources/dlg_fight.h"
 #include "state.h"
 
@@ -59,4 +60,11 @@ long weaponChoiceDialogProc(platform::Window dlg, platform::Msg msg, long a, lon
 
 void chooseWeapon(platform::Window owner) {
     platform::dialogBox(weaponChoiceDialog(), owner, weaponChoiceDialogProc);
+}
+
+void changeWeapon(platform::Window fightDlg, int labelId, int tickMs) {
+    platform::killTimer(fightDlg, FIGHT_TIMER);
+    chooseWeapon(fightDlg);
+    platform::setItemText(fightDlg, labelId, weaponLabel(gs.currentWeapon));
+    platform::setTimer(fightDlg, FIGHT_TIMER, tickMs);
 }

@@ -21,3 +21,7 @@ long weaponChoiceDialogProc(platform::Window dlg, platform::Msg msg, long a, lon
 // Opens the weapon choice over owner; on return currentWeapon holds an owned
 // weapon, or 0 when the hero owns none.
 void chooseWeapon(platform::Window owner);
+// "Changer d'arme" of a fight: the enemy's timer stops while the choice is
+// open, the weapon's label shows the choice, and the enemy gets a full period
+// after it.
+void changeWeapon(platform::Window fightDlg, int labelId, int tickMs);

@@ -39,14 +39,6 @@ void showTutorial() {
         "Tutoriel sur ton inventaire:", BoxStyle{BoxButtons::Ok, BoxIcon::Info});
 }
 
-void fillFields(platform::Window dlg) {
-    for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i) platform::setItemInt(dlg, ITEM_TABLE[i].countId, gs.inventory[i]);
-    char life[32];
-    std::snprintf(life, sizeof life, "%d/%d", gs.life, gs.maxLife);
-    platform::setItemText(dlg, IDC_INV_LIFE, life);
-    computeCarriedWeight();
-    platform::setItemText(dlg, IDC_INV_WEIGHT, weightFieldText(gs.carriedWeight));
-}
 
 // Bars and pictures, moved with the rows of the dialog's actual font.
 void paint(platform::Window dlg) {
@@ -92,6 +84,15 @@ int itemOf(int controlId, int ItemInfo::*column) {
 
 }  // namespace
 
+void fillBagFields(platform::Window dlg) {
+    for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i) platform::setItemInt(dlg, ITEM_TABLE[i].countId, gs.inventory[i]);
+    char life[32];
+    std::snprintf(life, sizeof life, "%d/%d", gs.life, gs.maxLife);
+    platform::setItemText(dlg, IDC_INV_LIFE, life);
+    computeCarriedWeight();
+    platform::setItemText(dlg, IDC_INV_WEIGHT, weightFieldText(gs.carriedWeight));
+}
+
 void dropItem(platform::Window dlg, int item) {
     char& cell = gs.LevelGrid[gs.viewTop + gs.heroRow][gs.viewLeft + gs.heroCol];
     if (cell != 'a' || gs.inventory[item] <= 0) return;
@@ -110,7 +111,7 @@ long inventoryDialogProc(platform::Window dlg, platform::Msg msg, long a, long /
                 showTutorial();
             }
             platform::setWindowIcon(dlg, INVENTORY_ICON_ID);
-            fillFields(dlg);
+            fillBagFields(dlg);
             paint(dlg);
             return 1;
         case platform::Msg::Paint:
@@ -125,7 +126,7 @@ long inventoryDialogProc(platform::Window dlg, platform::Msg msg, long a, long /
                 if (used == ITEM_SHIELD) return 1;  // its button is disabled
                 useItem(id, dlg);
                 // Counts, life and weight as they now are (a potion keeps the dialog open).
-                fillFields(dlg);
+                fillBagFields(dlg);
                 paint(dlg);
             } else if (const int dropped = itemOf(id, &ItemInfo::dropId)) {
                 if (dropped == ITEM_SHIELD) dropShield(dlg);

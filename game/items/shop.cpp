@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "items/inventory.h"
 #include "items/weight.h"
 #include "sound/sound.h"
 #include "state.h"
@@ -67,13 +68,7 @@ void refresh(platform::Window dlg) {
         platform::comboAdd(dlg, IDC_SHOP_SELL_LIST, gs.inventory[w.item] > 0 ? w.text : SELL_MASK);
     platform::comboSelect(dlg, IDC_SHOP_SELL_LIST, gs.loopK - 1);
 
-    for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i)
-        platform::setItemInt(dlg, IDC_SHOP_FIRST_COUNT + i - 1, gs.inventory[i]);
-    char life[32];
-    std::snprintf(life, sizeof life, "%d/%d", gs.life, gs.maxLife);
-    platform::setItemText(dlg, IDC_SHOP_LIFE, life);
-    computeCarriedWeight();
-    platform::setItemText(dlg, IDC_SHOP_WEIGHT, weightFieldText(gs.carriedWeight));
+    fillBagFields(dlg);
 }
 
 void open(platform::Window dlg) {
