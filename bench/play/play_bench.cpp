@@ -1,11 +1,16 @@
 // The cost of the knight's moves without the "Ordi Rapide" waits, on the real
 // backend: one walking step (turns included) and a fall of 98 rows, each row
-// recentring the view and drawing the 165 tiles. Run under X.
+// recentring the view and drawing the 165 tiles; and of the bag's actions
+// (a pick-up, a key in a door, a strike on dried lava), each with its redraws,
+// which should stay well under a millisecond. Run under X.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
+#include "hero/interact.h"
 #include "hero/movement.h"
+#include "items/use.h"
+#include "items/weight.h"
 #include "platform/platform.h"
 #include "shell/mainwindow.h"
 #include "shell/window.h"
@@ -79,6 +84,48 @@ void BM_FallThroughTheCastle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FallThroughTheCastle)->Unit(benchmark::kMillisecond);
+
+// Enter on a potion, then the potion put back: a pick-up and its redraws.
+void BM_PickUp(benchmark::State& state) {
+    setup();
+    corridor();
+    place(49, 40);
+    for (auto _ : state) {
+        gs.LevelGrid[49][40] = 'n';
+        gs.inventory[ITEM_POTION] = 0;
+        refreshView();
+        actOnTile();
+    }
+}
+BENCHMARK(BM_PickUp)->Unit(benchmark::kMicrosecond);
+
+// The yellow key in its door, the door closed again each time.
+void BM_KeyInDoor(benchmark::State& state) {
+    setup();
+    corridor();
+    place(49, 40);
+    gs.heroFacing = 1;
+    gs.inventory[ITEM_FIRST_KEY] = 1;
+    for (auto _ : state) {
+        gs.LevelGrid[49][41] = '1';
+        useItem(ITEM_TABLE[ITEM_FIRST_KEY].useId, nullptr);
+    }
+}
+BENCHMARK(BM_KeyInDoor)->Unit(benchmark::kMicrosecond);
+
+// The short sword against dried lava (broken or not, as the draw says).
+void BM_StrikeDriedLava(benchmark::State& state) {
+    setup();
+    corridor();
+    place(49, 40);
+    gs.heroFacing = 1;
+    gs.inventory[1] = 1;
+    for (auto _ : state) {
+        gs.LevelGrid[49][41] = '#';
+        useItem(ITEM_TABLE[1].useId, nullptr);
+    }
+}
+BENCHMARK(BM_StrikeDriedLava)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
