@@ -220,10 +220,9 @@ void refreshStatusBands() {
     platform::Rect client = platform::clientRect(gs.mainWindow);
     const platform::Rect panel{0, 266, client.right, client.bottom};
     const platform::Rect column{369, 0, client.right, client.bottom};
-    // Each band is erased and repainted on its own, so the scene between
-    // them is left as it is.
+    // Both bands are erased, the scene between them is not; one paint
+    // redraws them at once.
     platform::invalidate(gs.mainWindow, &panel, true);
-    platform::updateWindow(gs.mainWindow);
     platform::invalidate(gs.mainWindow, &column, true);
     platform::updateWindow(gs.mainWindow);
 }

@@ -36,7 +36,7 @@ struct WindowRec {
     bool invalid = false;
     Rect dirty;       // union of the invalidated areas
     bool erase = false;
-    Rect eraseArea;   // union of the areas to erase before painting
+    std::vector<Rect> eraseAreas;  // the areas to erase before painting, as invalidated
     Point cursor;
     int contexts = 0;  // device contexts taken so far
     // Dialogs only.

@@ -616,7 +616,7 @@ Window createWindow(const WindowInit& init) {
     w->invalid = true;
     w->dirty = {0, 0, w->w, w->h};
     w->erase = true;
-    w->eraseArea = w->dirty;
+    w->eraseAreas = {w->dirty};
     B().windows.push_back(std::move(rec));
     if (!live(B().main)) B().main = w;
     headless::transcribe("window place " + std::to_string(w->x) + " " + std::to_string(w->y) + " " +
@@ -677,7 +677,14 @@ void invalidate(Window w, const Rect* area, bool erase) {
     w->dirty = w->invalid ? unite(w->dirty, r) : r;
     w->invalid = true;
     if (erase) {
-        w->eraseArea = w->erase ? unite(w->eraseArea, r) : r;
+        if (!w->erase) w->eraseAreas.clear();
+        w->eraseAreas.push_back(r);
+        // Many areas before a paint: their bounding box will do.
+        if (w->eraseAreas.size() > 16) {
+            Rect all = w->eraseAreas.front();
+            for (const Rect& a : w->eraseAreas) all = unite(all, a);
+            w->eraseAreas = {all};
+        }
         w->erase = true;
     }
 }
@@ -687,7 +694,7 @@ void updateWindow(Window w) {
     w->invalid = false;
     if (w->erase) {
         w->erase = false;
-        fill(w, w->eraseArea, BUTTON_FACE);
+        for (const Rect& r : w->eraseAreas) fill(w, r, BUTTON_FACE);
         if (w->dialog)
             for (const Control& c : w->controls) drawControl(w, c);
     }
