@@ -22,9 +22,7 @@ protected:
     static void fresh() {
         hl::reset();
         gs = GameState{};
-        // The dispatcher's window, so that the timer ticks reach the countdown.
-        gs.mainWindow = platform::createWindow({.className = "std", .title = "test", .clientW = 480,
-                                                .clientH = 400, .proc = mainWindowProc});
+        dispatcherWindow();
         gs.onTitleScreen = 0;
         // Slot 1 holds a knight standing on a floor, at full life.
         SaveSlot& saved = gs.saveSlots[1];

@@ -70,9 +70,7 @@ class FightTest : public PlayTest {
 protected:
     void SetUp() override {
         PlayTest::SetUp();
-        // The real main window, so its escape countdown ticks through the fights.
-        gs.mainWindow = platform::createWindow({.className = "std", .title = "test", .clientW = 480,
-                                                .clientH = 400, .proc = mainWindowProc});
+        dispatcherWindow();
         floorRow(50);
         placeHero(49, 20);
         gs.inventory[1] = 1;
@@ -84,8 +82,7 @@ protected:
     // A new backend and main window (a test that left a dialog open goes on).
     static void fresh() {
         hl::reset();
-        gs.mainWindow = platform::createWindow({.className = "std", .title = "test", .clientW = 480,
-                                                .clientH = 400, .proc = mainWindowProc});
+        dispatcherWindow();
         hl::clearTranscript();
     }
     // Steps onto the tile with the generator at seed, the script playing in the

@@ -51,6 +51,16 @@ protected:
             << "the window never took the playing size";
         std::this_thread::sleep_for(700ms);
     }
+    // Opens the inventory the way `how` does, through its first tutorial.
+    template <class How> Window openInventory(How how) {
+        how();
+        const Window tutorial = x_.waitFor("Tutoriel sur ton inventaire", 5s);
+        EXPECT_NE(tutorial, 0u) << "no inventory tutorial";
+        if (tutorial) dismiss(tutorial, "Tutoriel sur ton inventaire");
+        const Window inventory = x_.waitFor("Inventaire", 5s);
+        if (!inventory) ADD_FAILURE() << "no inventory";
+        return inventory;
+    }
     int menuBar = -1;
 };
 
@@ -77,12 +87,8 @@ TEST_F(PlayingGame, NewGameIntroAndThreeStepsRight) {
     // A click on "Inventaire", a command of the bar itself, opens the inventory
     // (after its tutorial); once both are closed the keyboard is the game's
     // again: the next arrow moves the knight, it opens no menu.
-    sh("xdotool mousemove --window " + std::to_string(window_) + " 75 12 click 1");
-    Window tutorial = x_.waitFor("Tutoriel sur ton inventaire", 5s);
-    ASSERT_NE(tutorial, 0u) << "the bar's Inventaire opened nothing";
-    dismiss(tutorial, "Tutoriel sur ton inventaire");
-    Window inventory = x_.waitFor("Inventaire", 5s);
-    ASSERT_NE(inventory, 0u) << "no inventory";
+    const Window inventory = openInventory([&] { sh("xdotool mousemove --window " + std::to_string(window_) + " 75 12 click 1"); });
+    if (!inventory) return;
     std::this_thread::sleep_for(300ms);
     shot(fs::path(QUELMAR_SHOT_DIR) / "play-bar-clicked.png");
     keys(inventory, "Escape");
@@ -121,12 +127,8 @@ TEST_F(PlayingGame, InventoryPicturesAndBarsLineUpWithTheRowsAndJetterDrops) {
     keys(window_, "Return");  // takes the sword
     std::this_thread::sleep_for(300ms);
     const Shot before = x_.grab(window_);
-    keys(window_, "i");
-    Window tutorial = x_.waitFor("Tutoriel sur ton inventaire", 5s);
-    ASSERT_NE(tutorial, 0u) << "no tutorial";
-    dismiss(tutorial, "Tutoriel sur ton inventaire");
-    Window dialog = x_.waitFor("Inventaire", 5s);
-    ASSERT_NE(dialog, 0u) << "no inventory";
+    const Window dialog = openInventory([&] { keys(window_, "i"); });
+    if (!dialog) return;
     std::this_thread::sleep_for(700ms);
     const Shot inv = x_.grab(dialog);
     shot(fs::path(QUELMAR_SHOT_DIR) / "inventory.png");

@@ -1,5 +1,6 @@
 // The bag at work on the headless backend: pick-ups against the weight limit,
-// chests drawn from known seeds, doors and keys, weapons, flasks and the harp.
+// chests drawn from known seeds, doors and keys, weapons, flasks and the harp;
+// Enter reaching the shops and troubadours, the orange key the captives.
 #include <initializer_list>
 #include <tuple>
 
@@ -285,6 +286,33 @@ TEST_F(Items, TheHarpDriesTheLavaOnlyFromItsPlace) {
         useItem(buttonOf(7), nullptr);
         EXPECT_TRUE(heard("harpe"));
         EXPECT_EQ(gs.LevelGrid[14][1], dries ? '#' : 'd') << row << "," << col;
+    }
+}
+
+TEST_F(Items, ShopsAndTroubadoursAnswerEnterOnTheirTilesAndNothingElseDoes) {
+    gs.tutoShop = 1;  // the shop's first-visit box aside
+    for (auto [tile, dialogs, boxCount] : {std::tuple{'0', 1, 0}, {'j', 0, 1}, {')', 0, 0}}) {
+        SCOPED_TRACE(std::string(1, tile));
+        hl::setScript({"close"});  // leaves the shop if one opens
+        pack({});
+        enterOn(40, tile);
+        EXPECT_EQ(static_cast<int>(linesAfter("dialog open 113").size()), dialogs);
+        EXPECT_EQ(static_cast<int>(boxes().size()), boxCount);
+        EXPECT_EQ(gs.LevelGrid[ROW][40], tile);
+    }
+}
+
+TEST_F(Items, TheOrangeDoorFreesTheCaptivesOnlyFromTheirCorridor) {
+    for (auto [col, frees] : {std::pair{28, false}, {29, true}, {32, true}, {33, false}}) {
+        SCOPED_TRACE(col);
+        put(60, 26, "a");
+        put(60, col, "a5");
+        placeHero(60, col);
+        pack({{15, 1}});
+        useItem(buttonOf(15), nullptr);
+        EXPECT_EQ(gs.LevelGrid[60][col + 1], '(');
+        EXPECT_EQ(boxes().size(), frees ? 1u : 0u);
+        EXPECT_EQ(gs.LevelGrid[60][26], frees ? '8' : 'a');
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "shell/mainwindow.h"
 #include "state.h"
 #include "world/scene.h"
 
@@ -80,6 +81,12 @@ protected:
         refreshView();
     }
     static void floorRow(int row) { put(row, 0, std::string(GRID_COLS, 's')); }
+    // The game's own main window in place of the plain one, so that timer
+    // ticks (the escape's countdown) reach the dispatcher.
+    static void dispatcherWindow() {
+        gs.mainWindow = platform::createWindow({.className = "std", .title = "test", .clientW = 480, .clientH = 400,
+                                                .proc = mainWindowProc});
+    }
 
     // Puts the hero on a grid cell with the view centred on it as far as the
     // grid allows, the way a new game places him.
