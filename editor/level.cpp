@@ -50,6 +50,10 @@ std::string formatLevel(const char* grid, int startCol, int startRow) {
     std::string text(grid, EDITOR_CELLS);
     for (char& c : text)
         if (c == 0) c = FOND_TILE;
+    // A file that opens with the bytes of a UTF-8 byte-order mark loses them when
+    // read (the reader skips the mark): that first cell, no tile anyway, is
+    // written as background.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text[0] = FOND_TILE;
     char tail[32];
     std::snprintf(tail, sizeof tail, " %d %d ", startCol, startRow);
     return text + tail;

@@ -6,7 +6,8 @@
 #include <vector>
 
 // The bytes written for a grid and a start cell. A cell that was never filled
-// (zero byte) is written as background, so the file always holds one whole token.
+// (zero byte) is written as background, so the file always holds one whole token;
+// so is a first cell that would make the file open with a byte-order mark.
 std::string formatLevel(const char* grid, int startCol, int startRow);
 
 // What reading a level file gave, before anything is shown.

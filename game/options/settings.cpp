@@ -86,14 +86,21 @@ void readSettings() {
         gs.slowComputer = 0;
     platform::messageBox(nullptr, "Vous pouvez modifier ces reglages dans le menu options...",
                          "Reglages...");
-    writeSettings();
+    writeSettings(nullptr);
 }
 
-void writeSettings() {
+bool writeSettings(platform::Window owner) {
     std::string line = KEY_SOUND + std::to_string(gs.soundOn) + KEY_MUSIC +
                        std::to_string(gs.musicOn) + KEY_SPEED + std::to_string(gs.slowComputer);
-    // A failed write is not reported: the settings then hold for this run only.
-    platform::replaceFile(SETTINGS_FILE, line);
+    if (platform::replaceFile(SETTINGS_FILE, line)) return true;
+    // The previous file is intact; the settings chosen hold for this run only.
+    platform::messageBox(owner,
+                         "Les réglages n'ont pas pu être enregistrés: le fichier Reglages.cfg n'a pas pu "
+                         "être écrit (disque plein ou protégé en écriture?).\n\nIls restent valables "
+                         "jusqu'à la fermeture du jeu; le fichier précédent est intact.",
+                         "Erreur d'enregistrement...",
+                         platform::BoxStyle{platform::BoxButtons::Ok, platform::BoxIcon::Error});
+    return false;
 }
 
 void optionsCommand() {
@@ -137,7 +144,7 @@ long settingsDialogProc(platform::Window dlg, platform::Msg msg, long a, long) {
                         gs.favoriteGreen = gs.pickGreen;
                         gs.favoriteBlue = gs.pickBlue;
                     }
-                    writeSettings();
+                    writeSettings(dlg);
                     platform::endDialog(dlg, IDC_OK);
                     return 1;
                 case IDC_CANCEL:

@@ -11,7 +11,9 @@ constexpr const char* SETTINGS_FILE = "Reglages.cfg";
 // file does not hold them, then writes it.
 void readSettings();
 // Writes "son=%d,Musique=%d,Rapidité=%d" (Windows-1252) from the three variables.
-void writeSettings();
+// When the file cannot be written (disk full, folder protected) the previous
+// file stays, the player is told in a box owned by owner, and false is returned.
+bool writeSettings(platform::Window owner);
 // Menu "Options": dialog 121 while playing, 124 on the title screen.
 void optionsCommand();
 long settingsDialogProc(platform::Window dlg, platform::Msg msg, long a, long b);

@@ -169,6 +169,8 @@ std::string maskNameSpaces(std::string_view utf8Name) {
         if (isBlank(c)) c = NAME_SPACE_MARK;
         else if (static_cast<unsigned char>(c) < 0x20) c = '?';
     }
+    // "ï»¿" first would open the file with a byte-order mark, which the reader skips.
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes[0] = '?';
     return bytes.empty() ? maskNameSpaces(PROPOSED_NAME) : bytes;
 }
 

@@ -32,7 +32,8 @@ bool slotIsEmpty(const SaveSlot& slot);
 int slotXp(const SaveSlot& slot, bool withProtection);
 
 // The name as stored: Windows-1252, spaces and other blanks as NAME_SPACE_MARK,
-// control bytes as '?', at most 59 bytes, never empty.
+// control bytes as '?', at most 59 bytes, never empty; a name that would start
+// with the bytes of a byte-order mark ("ï»¿") starts with '?' instead.
 std::string maskNameSpaces(std::string_view utf8Name);
 // The name as held in memory: NAME_SPACE_MARK back to spaces, control bytes
 // as '?', at most 59 bytes read, UTF-8.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -205,6 +206,13 @@ bool readTokens(const std::string& path, std::vector<std::string>& out, std::siz
         left -= sizeof bom;
     else
         std::rewind(f);
+    // A token takes at least one byte and a blank: room for them all at once
+    // (a save file has some 50,000).
+    struct stat st {};
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) {
+        const std::size_t bytes = std::min(static_cast<std::size_t>(st.st_size), maxBytes);
+        out.reserve(std::min(maxTokens, bytes / 2 + 1));
+    }
     std::string cur;
     char buf[4096];
     bool full = maxTokens == 0;

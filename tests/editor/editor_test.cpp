@@ -183,6 +183,8 @@ TEST_F(Editor, LoadingAndSavingSayWhatHappenedAndSavingWritesWhole) {
                                          {q + " douze 3x", q, "0 0", "icon=warning.*illisible"},
                                          {q + " 12abc 7", q, "0 7", "illisible.*colonne 0, ligne 7"},
                                          {"\xEF\xBB\xBF" + q + " 1 2 ", q, "1 2", chosen},  // a text editor's mark
+                                         // The same bytes as cells: written, they would read as the mark.
+                                         {"\n\xEF\xBB\xBF" + q.substr(3) + " 1 2 ", "a\xBB\xBF" + q.substr(3), "1 2", chosen},
                                          {q + " -4 100", q, "0 99", "icon=warning.*hors de la grille"},
                                          {q + " 99999999999999999999 5", q, "99 5", "hors de la grille"},
                                          {with(q, {{10, '\0'}}) + " 1 1 ", with(q, {{10, 'a'}}), "1 1", chosen}}) {

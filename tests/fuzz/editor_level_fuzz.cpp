@@ -47,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Saved and read again: the same level, whole and readable.
     std::vector<std::string> again;
     const LevelRead back = readFile(formatLevel(read.grid.data(), read.startCol, read.startRow), again);
-    check(again.size() == 3 && back.grid == read.grid && back.startCol == read.startCol &&
+    std::string want = read.grid;
+    if (want.rfind("\xEF\xBB\xBF", 0) == 0) want[0] = FOND_TILE;  // no byte-order mark written
+    check(again.size() == 3 && back.grid == want && back.startCol == read.startCol &&
           back.startRow == read.startRow);
     check(!back.shortGrid && !back.startUnreadable && !back.startOutside);
     return 0;

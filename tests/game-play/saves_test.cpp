@@ -183,6 +183,16 @@ TEST_F(Saves, ASaveThenALoadOfTheSameSlotGivesEverythingBack) {
     EXPECT_EQ(gameStateDump(), before);
 }
 
+// "ï»¿" is the byte-order mark in Windows-1252: first in the file, the reader would skip it.
+TEST_F(Saves, ANameThatWouldStartTheFileWithAByteOrderMarkKeepsItsPlace) {
+    playKnight();
+    gs.playerName = "\u00EF\u00BB\u00BFJo";
+    saveToSlot(0);
+    readSaveFile();
+    EXPECT_EQ(gs.saveSlots[0].name, "?\u00BB\u00BFJo");
+    EXPECT_TRUE(slotLoadable(0));
+}
+
 TEST_F(Saves, TheDialogsShowTheSlotsAndTheirMusicAndTutorial) {
     writeBytes("Sauvegardes.sav", fileOf({KNIGHT, EMPTY, GAUVAIN, EMPTY, EMPTY}));
     readSaveFile();
