@@ -1,6 +1,8 @@
 #include "bot.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 
@@ -27,6 +29,9 @@ constexpr int FIGHT_BUTTONS[3] = {1032, 1033, 1034};
 constexpr int BOSS_BUTTONS[5] = {1075, 1076, 1039, 1040, 1041};
 constexpr int SKILL_BUTTONS[3] = {1032, 1034, 1033};  // strength, precision, resistance in turn
 constexpr const char* SIGN = "/|\\";
+// What the bot goes out of its way for: potions, elixirs, chests, the shield, weapons but
+// the halberd (too heavy for what it brings), keys.
+constexpr std::string_view WANTED = "nocpem79huvwxyz";
 constexpr std::string_view TAKEN = "cnoebm79hp8uvwxyz";  // cells the knight empties with Enter
 
 class Player {
@@ -70,12 +75,17 @@ private:
     std::size_t next = 0;
     std::uint32_t held = 0;
     bool escaping = false;
-    int lastPotions = 0, lastElixirs = 0;
+    int lastLifeHealed = -1;
+    int shopGold = -1000;  // gold left at the last shop
+    bool shopping = false;
+    int queueFor = 0;  // the dialog the queued lines are for, 0 the main window
 
     int row() const { return gs.viewTop + gs.heroRow; }
     int col() const { return gs.viewLeft + gs.heroCol; }
 
     void give(const std::string& line) {
+        if (std::getenv("BOT_TRACE") && report.script.size() % 500 == 0)
+            std::fprintf(stderr, "line %zu: %s at (%d, %d) dialogs %zu\n", report.script.size(), line.c_str(), row(), col(), dialogs.size());
         report.script.push_back(line);
         hl::appendScript({line});
     }
@@ -116,6 +126,10 @@ private:
         report.lowestLife = std::min(report.lowestLife, gs.life);
         if (report.script.size() > MAX_LINES) return stop("too many lines");
         if (!report.stoppedBy.empty()) return;
+        // Lines decided for a window that is gone (the fight ended during the wait) are dropped.
+        const int top = dialogs.empty() ? 0 : dialogs.back();
+        if (top != queueFor) queue.clear();
+        queueFor = top;
         if (!queue.empty()) {
             give(queue.front());
             queue.erase(queue.begin());
@@ -143,7 +157,7 @@ private:
             case DLG_FIGHT:
             case DLG_BOSS: {
                 const bool boss = id == DLG_BOSS;
-                if (gs.life <= 40 && gs.inventory[10] > 0) {  // an elixir first, as the warning advises
+                if (gs.life <= 50 && gs.inventory[10] > 0) {  // an elixir first, as the warning advises
                     ++report.elixirsUsed;
                     queue = {"wait " + std::to_string(ANSWER_WAIT_MS), "click " + std::to_string(boss ? 1078 : 1042)};
                     break;
@@ -173,7 +187,24 @@ private:
                 queue = {"wait " + std::to_string(KEY_WAIT_MS), "click " + std::to_string(SKILL_BUTTONS[turn++ % 3])};
                 break;
             }
-            case DLG_SHOP:
+            case DLG_SHOP: {
+                // A shield when there is none (it takes the blows first), then elixirs,
+                // which work inside a fight; then out.
+                int gold = gs.inventory[17];
+                std::string w = "wait " + std::to_string(KEY_WAIT_MS);
+                queue.clear();
+                if (gs.inventory[8] == 0 && gold >= 200) {
+                    queue.insert(queue.end(), {w, "select 1055 5", w, "click 1058"});
+                    gold -= 150;
+                }
+                if (gold >= 25) {
+                    queue.insert(queue.end(), {w, "select 1055 7"});
+                    for (int n = 0; gold >= 25 && n < 20; ++n, gold -= 25) queue.insert(queue.end(), {w, "click 1058"});
+                }
+                shopGold = gold;
+                queue.insert(queue.end(), {w, "click 2"});
+                break;
+            }
             default:
                 queue = {"wait " + std::to_string(KEY_WAIT_MS), "close"};
                 break;
@@ -183,6 +214,7 @@ private:
     }
 
     void plan(const Goal& goal) {
+        held |= fromBag();
         const int facing = gs.heroFacing;
         SearchResult r = search(world, {row(), col()}, facing, held, goal, Rules{.bagKg = 15, .maxFallCost = 0});
         route = r.route;
@@ -215,28 +247,106 @@ private:
             return followRoute();
         }
         if (gs.escapeMode) report.escapeSecondsLeft = gs.countdownMinutes * 60 + gs.countdownSeconds;
-        if (route.empty()) {
-            plan({Goal::Mage, {}});
+        // Between fights, a potion when life runs low (F8), as the panel shows it.
+        if (gs.life < 55 && gs.inventory[9] > 0 && lastLifeHealed != gs.life) {
+            lastLifeHealed = gs.life;
+            ++report.potionsUsed;
+            return press("F8");
+        }
+        const char here = world[row()][col()];
+        const bool errand = TAKEN.find(here) != std::string_view::npos || (shopping && here == '0');
+        if (route.empty() || (next >= route.size() && !errand)) {
+            planNext();
             if (route.empty()) return;
         }
         followRoute();
     }
 
+    // The next errand: the nearest thing worth taking that can be reached now,
+    // and the Mage once there is none left.
+    // What the bag shows: a weapon, the keys, the harp.
+    std::uint32_t fromBag() const {
+        std::uint32_t f = 0;
+        for (int w = 1; w <= 6; ++w)
+            if (gs.inventory[w] > 0) f |= ARMED;
+        for (int k = 0; k < 6; ++k)
+            if (gs.inventory[11 + k] > 0) f |= KEY1 << k;
+        if (gs.inventory[7] > 0) f |= HARP_CARRIED;
+        return f;
+    }
+
+    void planNext() {
+        held |= fromBag();
+        const Rules rules{.bagKg = 15, .maxFallCost = 0};
+        const bool wantShop = gs.inventory[17] >= 100 && gs.inventory[17] >= shopGold + 75;
+        // Breadth first over the presses, with what he holds now: the first
+        // cell reached that holds something wanted is the nearest errand.
+        struct Node {
+            int parent;
+            Action action;
+            HeroState hero;
+        };
+        std::vector<Node> nodes{{-1, Action::None, {row(), col(), gs.heroFacing, gs.heroSideFacing, held}}};
+        std::vector<std::uint8_t> seenState(ROWS * COLS * 3 * 2);
+        auto index = [](const HeroState& h) { return ((h.row * COLS + h.col) * 3 + h.facing + 1) * 2 + (h.side > 0); };
+        seenState[index(nodes[0].hero)] = 1;
+        int found = -1;
+        for (std::size_t i = 0; i < nodes.size() && found < 0; ++i) {
+            for (Action a : {Action::Left, Action::Right, Action::Up, Action::Down, Action::Jump}) {
+                HeroState h = nodes[i].hero;
+                const PressResult r = pressOnce(world, rules, h, a);
+                if (r != PressResult::Moved) continue;
+                h.flags = held;
+                if (seenState[index(h)]) continue;
+                seenState[index(h)] = 1;
+                nodes.push_back({static_cast<int>(i), a, h});
+                const char c = world[h.row][h.col];
+                const bool start = h.row == nodes[0].hero.row && h.col == nodes[0].hero.col;
+                if (!start && (WANTED.find(c) != std::string_view::npos || (wantShop && c == '0'))) {
+                    found = static_cast<int>(nodes.size()) - 1;
+                    break;
+                }
+            }
+        }
+        if (found >= 0) {
+            route.clear();
+            for (int n = found; nodes[n].parent >= 0; n = nodes[n].parent) {
+                const HeroState& h = nodes[n].hero;
+                route.insert(route.begin(), Step{nodes[n].action, h.row, h.col, h.facing, h.flags});
+            }
+            next = 0;
+            const HeroState& end = nodes[found].hero;
+            shopping = world[end.row][end.col] == '0';
+            return;
+        }
+        plan({Goal::Mage, {}});
+    }
+
     void followRoute() {
         // Off the route (a fight moved him, a fall): plan again from where he stands.
         if (next > 0 && (route[next - 1].row != row() || route[next - 1].col != col())) {
-            plan(escaping ? Goal{Goal::Exit, {}} : Goal{Goal::Mage, {}});
+            if (escaping) plan({Goal::Exit, {}});
+            else planNext();
             if (route.empty()) return;
         }
         char& here = world[row()][col()];
+        if (shopping && here == '0' && next >= route.size()) {
+            shopping = false;
+            shopGold = gs.inventory[17];  // what is not spent there stays for the next shop
+            press("Enter");
+            return;
+        }
         if (TAKEN.find(here) != std::string_view::npos) {
             press("Enter");
             here = 'a';
-            if (next > 0) held = route[next - 1].flags;
+            if (next > 0) held |= route[next - 1].flags;
             return;
         }
-        if (next > 0) held = route[next - 1].flags;
-        if (next >= route.size()) return stop("the route ended at (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
+        if (next > 0) held |= route[next - 1].flags;
+        if (next >= route.size()) {
+            planNext();
+            if (route.empty()) return;
+        }
         const Step& s = route[next];
         const int d = s.action == Action::Left ? -1 : s.action == Action::Right ? 1 : 0;
         if (d != 0 && d == gs.heroFacing) {
@@ -246,8 +356,21 @@ private:
                 front = '(';
                 return;
             }
-            if (front == 'g' || front == 'k' || front == 'i' || front == '@') {
+            const bool foe = front == 'g' || front == 'k' || front == 'i' || front == '@';
+            // Before a fight, potions up to the top of the life bar (each heals 20).
+            if (foe && gs.inventory[9] > 0 && gs.life <= gs.maxLife - 20) {
+                ++report.potionsUsed;
+                return press("F8");
+            }
+            if (foe && gs.inventory[9] == 0 && gs.inventory[10] > 0 && gs.life <= gs.maxLife - 13) {
+                ++report.elixirsUsed;
+                return press("F9");
+            }
+            if (foe) {
                 ++report.fights;
+                if (std::getenv("BOT_TRACE"))
+                    std::fprintf(stderr, "fight %c at (%d, %d) life %d potions %d elixirs %d weapon %d\n", front, row(),
+                                 col() + d, gs.life, gs.inventory[9], gs.inventory[10], gs.currentWeapon);
                 front = 'a';  // beaten, as far as the plan is concerned
             }
         }
