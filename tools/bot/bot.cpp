@@ -184,7 +184,7 @@ private:
                 break;
             case DLG_SKILLS: {
                 static int turn = 0;
-                queue = {"wait " + std::to_string(KEY_WAIT_MS), "click " + std::to_string(SKILL_BUTTONS[turn++ % 3])};
+                queue = {"wait " + std::to_string(ANSWER_WAIT_MS), "click " + std::to_string(SKILL_BUTTONS[turn++ % 3])};
                 break;
             }
             case DLG_SHOP: {
