@@ -52,6 +52,8 @@ struct Backend {
     bool commandSeen = false;  // a command other than `seed` has run
     int currentLine = 0;
     std::deque<QueuedAnswer> answers;
+    std::function<void()> feeder;          // kept across reset()
+    headless::BoxAdvisor boxAdvisor;       // kept across reset()
     std::vector<std::string> transcript;
     std::function<void(const std::string&)> sink;
     std::function<std::string()> dumper;
@@ -273,12 +275,17 @@ std::string controlLine(const Control& c) {
 // Takes the next script line (skipping blanks and comments) or throws ScriptEnd.
 ScriptLine takeLine() {
     Backend& b = B();
-    while (b.next < b.script.size()) {
-        ScriptLine l = b.script[b.next++];
-        if (!l.text.empty() && l.text.back() == '\r') l.text.pop_back();
-        const auto first = l.text.find_first_not_of(" \t");
-        if (first == std::string::npos || l.text[first] == '#') continue;
-        return l;
+    for (;;) {
+        while (b.next < b.script.size()) {
+            ScriptLine l = b.script[b.next++];
+            if (!l.text.empty() && l.text.back() == '\r') l.text.pop_back();
+            const auto first = l.text.find_first_not_of(" \t");
+            if (first == std::string::npos || l.text[first] == '#') continue;
+            return l;
+        }
+        // A player program in the same process may go on writing the script.
+        const std::size_t before = b.script.size();
+        if (!b.feeder || (b.feeder(), b.script.size() == before)) break;
     }
     throw ScriptEnd{};
 }
@@ -514,6 +521,9 @@ void runScript() {
     }
     idle();
 }
+
+void setScriptFeeder(std::function<void()> feeder) { B().feeder = std::move(feeder); }
+void setBoxAdvisor(BoxAdvisor advisor) { B().boxAdvisor = std::move(advisor); }
 
 void queueAnswer(Answer a, long long openMs) { B().answers.push_back({a, 0, std::max(openMs, 0LL)}); }
 
@@ -859,6 +869,9 @@ Answer messageBox(Window owner, std::string_view text, std::string_view caption,
     Answer answer = yesNo ? (style.defaultNo ? Answer::No : Answer::Yes) : Answer::Ok;
     const Answer deflt = answer;
     long long openMs = 0;
+    if (b.answers.empty() && b.boxAdvisor) {
+        if (auto advised = b.boxAdvisor(caption, text, yesNo)) b.answers.push_back({advised->first, b.currentLine, advised->second});
+    }
     if (!b.answers.empty()) {
         const QueuedAnswer q = b.answers.front();
         b.answers.pop_front();

@@ -7,6 +7,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string_view>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,6 +40,16 @@ void setScript(const std::vector<std::string>& lines);
 // Adds lines at the end of the script (tests building a scenario step by step).
 void appendScript(const std::vector<std::string>& lines);
 bool scriptDone();
+
+// For a player program running in the same process (a bot): called when the
+// script has no line left, it may append lines; when it appends none the
+// script ends. A box that finds no queued answer asks the advisor, which may
+// give one (and how long the box stays open) before the default is taken.
+// Both survive reset(); pass nullptr to remove them.
+void setScriptFeeder(std::function<void()> feeder);
+using BoxAdvisor = std::function<std::optional<std::pair<Answer, long long>>(
+    std::string_view caption, std::string_view text, bool yesNo)>;
+void setBoxAdvisor(BoxAdvisor advisor);
 // Number of the next line that is not blank or a comment, 0 when none is left.
 int nextLineNumber();
 

@@ -1,0 +1,39 @@
+// A player of the built-in castle: it starts "Nouveau jeu" and plays through
+// keys, menu commands, dialog buttons and box answers only, at a human pace on
+// the virtual clock, deciding from what is on screen (the hero's cell, the
+// dialog's controls, the boxes). Its inputs are written down as a script that
+// quelmar-headless replays identically.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "castle.h"
+
+namespace bot {
+
+struct Report {
+    bool won = false;          // the credits rolled after the escape
+    bool mageBeaten = false;
+    int deaths = 0;
+    std::string stoppedBy;     // why the bot gave up, empty when it won
+    std::vector<std::string> script;  // the whole run, opening lines included
+    std::string output;        // the runner's transcript and final dump
+    long long gameMs = 0;      // virtual time from the first line to the end
+    int escapeSecondsLeft = -1;
+    int lowestLife = 100;
+    int potionsUsed = 0, elixirsUsed = 0;
+    int gold = 0;
+    int fights = 0;
+    int row = 0, col = 0;      // where the knight stood at the end
+};
+
+// Plays one game with the generator seeded by `seed`, in the current working
+// directory (the game writes its settings and saves there), its pictures and
+// level from gameDir.
+Report play(const castle::Grid& castleSource, unsigned seed, const std::string& gameDir);
+
+// Runs a script through the runner in process and returns its output.
+std::string replay(const std::vector<std::string>& script, const std::string& gameDir);
+
+}  // namespace bot
