@@ -3,37 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "bot.h"
 
-namespace fs = std::filesystem;
-
 TEST(CastleBot, PlaysFightsAndItsScriptReplaysIdentically) {
-    std::ifstream in(CASTLE_SOURCE, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    castle::Grid grid;
-    std::string error;
-    ASSERT_TRUE(castle::parseText(text, grid, error)) << error;
-
-    const fs::path before = fs::current_path();
-    const fs::path dir = fs::temp_directory_path() / ("castle_bot_" + std::to_string(::getpid()));
-    auto fresh = [&] {
-        fs::remove_all(dir);
-        fs::create_directories(dir / "sons");
-        fs::copy_file(CASTLE_LEVEL, dir / "niveau.niv");
-        fs::current_path(dir);
-    };
-    fresh();
-    const bot::Report r = bot::play(grid, 8, QUELMAR_STAGE_DIR);
-    fresh();  // the replay starts from the same empty folder: first launch, no saves
+    const bot::Report r = bot::playInFreshFolder(8, QUELMAR_STAGE_DIR, CASTLE_LEVEL);
+    // The replay starts from the same empty folder: first launch, no saves.
+    namespace fs = std::filesystem;
+    const fs::path before = fs::current_path(), dir = fs::temp_directory_path() / "castle_bot_replay";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sons");
+    fs::copy_file(CASTLE_LEVEL, dir / "niveau.niv");
+    fs::current_path(dir);
     const std::string again = bot::replay(r.script, QUELMAR_STAGE_DIR);
     fs::current_path(before);
     fs::remove_all(dir);
 
     EXPECT_EQ(again, r.output);
-    // Through the ground floor, floor 2 and beyond: guards, ghouls and knights fought
-    // at human pace, a shop visited.
     EXPECT_GE(r.fights, 10) << r.stoppedBy;
     EXPECT_NE(r.output.find("dialog open 113"), std::string::npos);
     int waits = 0, clicks = 0;

@@ -1,10 +1,14 @@
 #include "bot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <sstream>
+
+#include <unistd.h>
 
 #include "platform/headless.h"
 #include "runner.h"
@@ -18,25 +22,64 @@ namespace bot {
 namespace {
 
 // Human pace on the virtual clock.
-constexpr int KEY_WAIT_MS = 200;     // before each key press
+constexpr int KEY_WAIT_MS = 200;     // before each key press, and each click that is no answer
 constexpr int ANSWER_WAIT_MS = 350;  // before each answer button of a fight
 constexpr int BOX_OPEN_MS = 500;     // a box is read before it is answered
-constexpr int MAX_LINES = 20000;     // a run that has not ended by then is stuck
+constexpr int MAX_LINES = 60000;     // a run that has not ended by then is stuck
+constexpr int MAX_DEATHS = 12;
 
 constexpr int DLG_FIGHT = 111, DLG_WEAPON = 112, DLG_SHOP = 113, DLG_SKILLS = 115, DLG_NEWGAME = 119,
-              DLG_BOSS = 123;
+              DLG_DEFAULT_SLOT = 122, DLG_BOSS = 123;
 constexpr int FIGHT_BUTTONS[3] = {1032, 1033, 1034};
 constexpr int BOSS_BUTTONS[5] = {1075, 1076, 1039, 1040, 1041};
-constexpr int SKILL_BUTTONS[3] = {1032, 1034, 1033};  // strength, precision, resistance in turn
+constexpr int SKILL_STRENGTH = 1032, SKILL_RESISTANCE = 1033, SKILL_PRECISION = 1034;
 constexpr const char* SIGN = "/|\\";
-// What the bot goes out of its way for: potions, elixirs, chests, the shield, weapons but
-// the halberd (too heavy for what it brings), keys.
-constexpr std::string_view WANTED = "nocpem79huvwxyz";
-constexpr std::string_view TAKEN = "cnoebm79hp8uvwxyz";  // cells the knight empties with Enter
+
+constexpr int POTION = 9, ELIXIR = 10, SHIELD = 8, HARP = 7;
+constexpr int POTION_PRICE = 40, SHIELD_PRICE = 150;
+// Potions the bot wants in the bag before it faces the Mage.
+constexpr int MAGE_POTIONS = 18;
+
+// What a blow of each weapon does (the fight's weapon table): base, divisor of the
+// 0..99 draw, fumble threshold, strength bonus.
+struct WeaponStats {
+    int base, divisor, hitChance, strengthBonus;
+};
+constexpr WeaponStats WEAPONS[7] = {{0, 1, 100, 0},   {1, 7, 20, 5},  {5, 7, 20, 6},  {18, 4, 50, 8},
+                                    {30, 7, 24, 12}, {40, 6, 60, 15}, {70, 2, 30, 30}};
+constexpr double WEAPON_KG[7] = {0, 1.0, 1.5, 2.0, 2.5, 3.0, 2.5};
+
+// The mean damage of one blow with the hero's skills.
+double blowDamage(int w, int strength, int precision) {
+    const WeaponStats& s = WEAPONS[w];
+    double mean = 0;
+    for (int r = 0; r < 100; ++r) mean += r / s.divisor;
+    mean = mean / 100 + s.base;
+    const double fumble = (s.hitChance + 1) / 100.0;
+    const double saved = std::min(precision + 1, 100) / 100.0;
+    return mean * (1 - fumble * (1 - saved)) + s.strengthBonus * std::min(strength, 100) / 100.0;
+}
+
+// What the bot knows of its enemies: the most life they start with, their mean
+// blow once misses are counted, their hardest blow.
+struct FoeStats {
+    int lifeMax;
+    double tickMean;
+    int maxBlow;
+};
+FoeStats foeStats(char tile) {
+    switch (tile) {
+        case 'g': return {69, 9.5 * 0.89, 19};
+        case 'k': return {99, 26.5 * 0.84, 36};
+        default: return {144, 39.5 * 0.79, 49};
+    }
+}
+char foeTile(int enemyKind) { return enemyKind == 1 ? 'g' : enemyKind == 2 ? 'k' : 'i'; }
+bool isFoe(char c) { return c == 'g' || c == 'k' || c == 'i'; }
 
 class Player {
 public:
-    Player(const Grid& source, unsigned seed) : world(afterIntro(source)), seed(seed) {}
+    Player(unsigned seed) : seed(seed) {}
 
     Report run(const std::string& gameDir) {
         std::vector<std::string> opening = {"seed " + std::to_string(seed),
@@ -53,9 +96,9 @@ public:
         hl::setBoxAdvisor(nullptr);
         report.output = out.str();
         if (!err.str().empty() && report.stoppedBy.empty()) report.stoppedBy = err.str();
-        report.won = gs.creditsRolling || (report.mageBeaten && gs.onTitleScreen && !gs.escapeMode && gs.life > 0);
+        report.won = gs.creditsRolling != 0 && report.mageBeaten;
         report.gameMs = hl::nowMs();
-        report.gold = gs.inventory[17];
+        report.gold = gs.inventory[GOLD];
         report.row = row();
         report.col = col();
         if (report.won) report.stoppedBy.clear();
@@ -64,28 +107,31 @@ public:
     }
 
 private:
-    Grid world;
+    Grid world{};
     unsigned seed;
     Report report;
-    std::size_t seen = 0;         // transcript lines read so far
-    std::vector<int> dialogs;     // open dialogs, topmost last
+    std::size_t seen = 0;            // transcript lines read so far
+    std::vector<int> dialogs;        // open dialogs, topmost last
     std::vector<std::string> queue;  // lines decided, not yet given
     bool started = false;
     std::vector<Step> route;
     std::size_t next = 0;
     std::uint32_t held = 0;
     bool escaping = false;
-    int lastLifeHealed = -1;
-    int shopGold = -1000;  // gold left at the last shop
     bool shopping = false;
-    int queueFor = 0;  // the dialog the queued lines are for, 0 the main window
+    bool saved = false;     // a save was made since the last fight
+    int saves = 0;
+    bool reloaded = false;  // the last death was answered with a reload
+    int queueFor = 0;       // the dialog the queued lines are for, 0 the main window
+    int lastPotionLife = -1;
+    int replans = 0;  // plans made again in a row because a press did not go as planned
+    char fighting = 0;  // the enemy of the fight under way, 0 out of fights
 
     int row() const { return gs.viewTop + gs.heroRow; }
     int col() const { return gs.viewLeft + gs.heroCol; }
+    char realCell(int r, int c) const { return gs.LevelGrid[r][c]; }
 
     void give(const std::string& line) {
-        if (std::getenv("BOT_TRACE") && report.script.size() % 500 == 0)
-            std::fprintf(stderr, "line %zu: %s at (%d, %d) dialogs %zu\n", report.script.size(), line.c_str(), row(), col(), dialogs.size());
         report.script.push_back(line);
         hl::appendScript({line});
     }
@@ -93,6 +139,7 @@ private:
         if (report.stoppedBy.empty()) report.stoppedBy = why;
         queue.clear();
     }
+    static std::string wait(int ms) { return "wait " + std::to_string(ms); }
 
     // What the transcript says happened since the last look: dialogs opened and closed.
     void readTranscript() {
@@ -104,18 +151,33 @@ private:
             in >> w1 >> w2 >> id;
             if (w1 != "dialog") continue;
             if (w2 == "open") dialogs.push_back(id);
-            else if (w2 == "end" && !dialogs.empty()) dialogs.erase(std::find(dialogs.rbegin(), dialogs.rend(), id).base() - 1);
+            else if (w2 == "end" && !dialogs.empty())
+                dialogs.erase(std::find(dialogs.rbegin(), dialogs.rend(), id).base() - 1);
         }
     }
 
-    std::optional<std::pair<platform::Answer, long long>> advise(std::string_view caption, std::string_view text,
+    std::optional<std::pair<platform::Answer, long long>> advise(std::string_view caption, std::string_view,
                                                                  bool yesNo) {
-        (void)caption;
-        (void)text;
-        // Boxes keep their default answer, after being read.
-        platform::Answer a = platform::Answer::Ok;
-        if (yesNo) a = platform::Answer::No;
-        const std::string line = std::string("answer ") + (yesNo ? "no" : "ok") + " " + std::to_string(BOX_OPEN_MS);
+        bool yes = false;
+        if (yesNo) {
+            // Saving before a fight, selling a last weapon, and reloading after a death.
+            const bool death = caption.find("mort") != std::string_view::npos;
+            if (death) {
+                ++report.deaths;
+                report.deathCauses.push_back(fighting == 'g'   ? "a guard"
+                                             : fighting == 'k' ? "a ghoul"
+                                             : fighting == 'i' ? "an evil knight"
+                                             : fighting == '@' ? "the Black Mage"
+                                             : escaping        ? "the countdown"
+                                                               : "a fall or lava");
+                yes = gs.currentSlot >= 0 && report.deaths <= MAX_DEATHS && saves > 0;
+                reloaded = yes;
+            }
+            yes = yes || caption == "Estes vous sur?" || caption == "Attention";
+        }
+        const platform::Answer a = !yesNo ? platform::Answer::Ok : yes ? platform::Answer::Yes : platform::Answer::No;
+        const std::string line =
+            std::string("answer ") + (!yesNo ? "ok" : yes ? "yes" : "no") + " " + std::to_string(BOX_OPEN_MS);
         // Before the line being played: replayed, the answer is queued before the box opens.
         report.script.insert(report.script.end() - (started ? 1 : 0), line);
         return std::pair{a, static_cast<long long>(BOX_OPEN_MS)};
@@ -130,23 +192,43 @@ private:
         const int top = dialogs.empty() ? 0 : dialogs.back();
         if (top != queueFor) queue.clear();
         queueFor = top;
-        if (!queue.empty()) {
-            give(queue.front());
-            queue.erase(queue.begin());
-            return;
+        if (queue.empty()) {
+            if (!dialogs.empty()) inDialog(dialogs.back());
+            else onMap();
         }
-        if (!dialogs.empty()) return inDialog(dialogs.back());
-        onMap();
         if (!queue.empty()) {
             give(queue.front());
             queue.erase(queue.begin());
         }
     }
 
-    void press(const std::string& key) {
-        queue.push_back("wait " + std::to_string(KEY_WAIT_MS));
-        queue.push_back("key " + key);
+    void press(const std::string& key) { queue.insert(queue.end(), {wait(KEY_WAIT_MS), "key " + key}); }
+    void clickAfter(int ms, int id) { queue.insert(queue.end(), {wait(ms), "click " + std::to_string(id)}); }
+
+    int bestWeapon() const {
+        int best = 0;
+        for (int w = 1; w <= 6; ++w)
+            if (gs.inventory[w] > 0 &&
+                (best == 0 || blowDamage(w, gs.strength, gs.precision) > blowDamage(best, gs.strength, gs.precision)))
+                best = w;
+        return best;
     }
+
+    // The life a standard fight with this enemy is expected to cost, clicking at
+    // the answer pace: it strikes at the opening and every 1.2 s.
+    double expectedLoss(char foe) const {
+        const int w = bestWeapon();
+        if (w == 0) return 1e9;
+        const FoeStats f = foeStats(foe);
+        const double blows = std::ceil(f.lifeMax / blowDamage(w, gs.strength, gs.precision));
+        return (1 + std::floor(blows * ANSWER_WAIT_MS / 1200.0)) * f.tickMean;
+    }
+    // Life to spend: the bar topped up with potions, the shield, and some elixirs.
+    double lifeToSpend() const {
+        const double topped = std::min(gs.maxLife, gs.life + 20 * gs.inventory[POTION]);
+        return topped + (gs.inventory[SHIELD] ? gs.shield : 0) + 6.0 * std::min(gs.inventory[ELIXIR], 4);
+    }
+    bool canFight(char foe) const { return lifeToSpend() - expectedLoss(foe) >= foeStats(foe).maxBlow; }
 
     void inDialog(int id) {
         const platform::Window dlg = hl::topWindow();
@@ -154,73 +236,131 @@ private:
             case DLG_NEWGAME:
                 queue = {"type 1064 Bot", "click 1"};
                 break;
-            case DLG_FIGHT:
-            case DLG_BOSS: {
-                const bool boss = id == DLG_BOSS;
-                if (gs.life <= 50 && gs.inventory[10] > 0) {  // an elixir first, as the warning advises
+            case DLG_DEFAULT_SLOT:
+                clickAfter(KEY_WAIT_MS, 1032);  // the first slot, for the saves before fights
+                break;
+            case DLG_FIGHT: {
+                const int maxBlow = foeStats(foeTile(gs.enemyKind)).maxBlow;
+                if (gs.life <= maxBlow && gs.inventory[ELIXIR] > 0) {
                     ++report.elixirsUsed;
-                    queue = {"wait " + std::to_string(ANSWER_WAIT_MS), "click " + std::to_string(boss ? 1078 : 1042)};
-                    break;
+                    clickAfter(KEY_WAIT_MS, 1042);
+                } else if (gs.life <= maxBlow && gs.inventory[POTION] > 0) {
+                    queue = {wait(KEY_WAIT_MS), "close"};  // step back, heal, and come again
+                } else {
+                    answer(dlg, FIGHT_BUTTONS, 3);
                 }
-                if (boss && gs.life <= 40 && gs.inventory[9] > 0) {
+                break;
+            }
+            case DLG_BOSS:
+                if (gs.life <= gs.maxLife - 20 && gs.inventory[POTION] > 0) {
                     ++report.potionsUsed;
-                    queue = {"wait " + std::to_string(ANSWER_WAIT_MS), "click 1077"};
-                    break;
+                    clickAfter(KEY_WAIT_MS, 1077);
+                } else if (gs.life <= 50 && gs.inventory[ELIXIR] > 0) {
+                    ++report.elixirsUsed;
+                    clickAfter(KEY_WAIT_MS, 1078);
+                } else {
+                    answer(dlg, BOSS_BUTTONS, 5);
                 }
-                const int* buttons = boss ? BOSS_BUTTONS : FIGHT_BUTTONS;
-                const int n = boss ? 5 : 3;
-                int target = -1;
-                for (int i = 0; i < n; ++i)
-                    if (hl::itemText(dlg, buttons[i]) == SIGN) target = buttons[i];
-                if (target < 0) {
-                    queue = {"wait " + std::to_string(ANSWER_WAIT_MS)};
-                    break;
-                }
-                queue = {"wait " + std::to_string(ANSWER_WAIT_MS), "click " + std::to_string(target)};
+                break;
+            case DLG_WEAPON: {
+                const int w = std::max(1, bestWeapon());
+                queue = {wait(KEY_WAIT_MS), "select 1054 " + std::to_string(w - 1), wait(KEY_WAIT_MS), "click 1"};
                 break;
             }
-            case DLG_WEAPON:
-                queue = {"wait " + std::to_string(KEY_WAIT_MS), "click 1"};  // the best weapon comes first
+            case DLG_SKILLS:
+                // Precision saves fumbles, strength adds the weapon's bonus, resistance
+                // lengthens the bar the Mage must empty: two, two and one.
+                clickAfter(ANSWER_WAIT_MS, 4 * gs.resistance < gs.precision + gs.strength ? SKILL_RESISTANCE
+                                           : gs.precision <= gs.strength                ? SKILL_PRECISION
+                                                                                        : SKILL_STRENGTH);
                 break;
-            case DLG_SKILLS: {
-                static int turn = 0;
-                queue = {"wait " + std::to_string(ANSWER_WAIT_MS), "click " + std::to_string(SKILL_BUTTONS[turn++ % 3])};
+            case DLG_SHOP:
+                shop();
                 break;
-            }
-            case DLG_SHOP: {
-                // A shield when there is none (it takes the blows first), then elixirs,
-                // which work inside a fight; then out.
-                int gold = gs.inventory[17];
-                std::string w = "wait " + std::to_string(KEY_WAIT_MS);
-                queue.clear();
-                if (gs.inventory[8] == 0 && gold >= 200) {
-                    queue.insert(queue.end(), {w, "select 1055 5", w, "click 1058"});
-                    gold -= 150;
-                }
-                if (gold >= 25) {
-                    queue.insert(queue.end(), {w, "select 1055 7"});
-                    for (int n = 0; gold >= 25 && n < 20; ++n, gold -= 25) queue.insert(queue.end(), {w, "click 1058"});
-                }
-                shopGold = gold;
-                queue.insert(queue.end(), {w, "click 2"});
-                break;
-            }
             default:
-                queue = {"wait " + std::to_string(KEY_WAIT_MS), "close"};
+                queue = {wait(KEY_WAIT_MS), "close"};
                 break;
         }
-        give(queue.front());
-        queue.erase(queue.begin());
     }
 
-    void plan(const Goal& goal) {
-        held |= fromBag();
-        const int facing = gs.heroFacing;
-        SearchResult r = search(world, {row(), col()}, facing, held, goal, Rules{.bagKg = 15, .maxFallCost = 0});
-        route = r.route;
-        next = 0;
-        if (!r.found) stop("no route from (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
+    void answer(platform::Window dlg, const int* buttons, int n) {
+        for (int i = 0; i < n; ++i)
+            if (hl::itemText(dlg, buttons[i]) == SIGN) return clickAfter(ANSWER_WAIT_MS, buttons[i]);
+        queue = {wait(ANSWER_WAIT_MS)};
     }
+
+    // Sells every weapon the best one makes useless, then buys a shield when there
+    // is none and potions with the rest, within what the bag may carry (light
+    // enough for the harp while it is still to be taken).
+    void shop() {
+        const std::string w = wait(KEY_WAIT_MS);
+        int gold = gs.inventory[GOLD];
+        double kg = gs.carriedWeight;
+        const int best = bestWeapon();
+        for (int weapon = 1; weapon <= 5; ++weapon) {
+            if (weapon == best || gs.inventory[weapon] == 0) continue;
+            constexpr int PRICE[6] = {0, 30, 40, 60, 80, 180};
+            queue.insert(queue.end(), {w, "select 1056 " + std::to_string(weapon - 1)});
+            for (int n = 0; n < gs.inventory[weapon]; ++n) {
+                queue.insert(queue.end(), {w, "click 1057"});
+                gold += PRICE[weapon];
+                kg -= WEAPON_KG[weapon];
+            }
+        }
+        const double limit = gs.inventory[HARP] > 0 || harpBehind() ? 14.8 : 12.3;
+        if (gs.inventory[SHIELD] == 0 && gold >= SHIELD_PRICE + POTION_PRICE && kg + 1.5 + 0.15 <= limit) {
+            queue.insert(queue.end(), {w, "select 1055 5", w, "click 1058"});
+            gold -= SHIELD_PRICE;
+            kg += 1.5;
+        }
+        if (gold >= POTION_PRICE) queue.insert(queue.end(), {w, "select 1055 6"});
+        for (; gold >= POTION_PRICE && kg + 0.1 + 0.04 <= limit; gold -= POTION_PRICE, kg += 0.1 - 0.04)
+            queue.insert(queue.end(), {w, "click 1058"});
+        queue.insert(queue.end(), {w, "click 2"});
+    }
+
+    // The harp is no longer to be taken: carried, or the Mage's shield already dried.
+    bool harpBehind() const { return realCell(SHIELD_BOTTOM, SHIELD_LEFT) != 'd'; }
+
+    // The castle as it is now, and what the hero holds.
+    void look() {
+        for (int r = 0; r < ROWS; ++r)
+            for (int c = 0; c < COLS; ++c) world[r][c] = realCell(r, c);
+        held = 0;
+        if (bestWeapon() > 0) held |= ARMED;
+        for (int k = 0; k < 6; ++k)
+            if (gs.inventory[11 + k] > 0) held |= KEY1 << k;
+        if (gs.inventory[HARP] > 0) held |= HARP_CARRIED;
+        if (harpBehind()) held |= SHIELD_DRIED;
+        if (gs.escapeMode) held |= MAGE_DEAD;
+    }
+
+    // Worth a detour: potions, elixirs, chests, a shield when none is carried,
+    // keys, the harp, and a weapon better than the best one carried.
+    bool wanted(char c) const {
+        switch (c) {
+            case 'n': return gs.carriedWeight <= 14.9f;
+            case 'o': return gs.carriedWeight <= 14.95f;
+            case 'c': return true;
+            case 'p': return gs.inventory[SHIELD] == 0;
+            case '8': return gs.inventory[HARP] == 0;
+            case 'u': case 'v': case 'w': case 'x': case 'y': case 'z': return gs.inventory[11 + (c - 'u')] == 0;
+            case 'e': case 'm': case '7': case '9': case 'h': {
+                const int weapon = c == 'e' ? 1 : c == 'm' ? 3 : c == '7' ? 4 : c == '9' ? 5 : 6;
+                const int best = bestWeapon();
+                return gs.inventory[weapon] == 0 &&
+                       (best == 0 || weapon == 5 || weapon == 6 ||
+                        blowDamage(weapon, gs.strength, gs.precision) > blowDamage(best, gs.strength, gs.precision));
+            }
+            default: return false;
+        }
+    }
+    bool wantShop() const {
+        const int gold = gs.inventory[GOLD], potions = gs.inventory[POTION];
+        return gold >= SHIELD_PRICE + POTION_PRICE ||
+               (gold >= POTION_PRICE && (potions < 4 || (errandsDone && potions < MAGE_POTIONS)));
+    }
+    bool errandsDone = false;
 
     void onMap() {
         if (!started) {
@@ -229,58 +369,101 @@ private:
             return;
         }
         if (gs.onTitleScreen) {
-            if (report.mageBeaten || gs.creditsRolling) return;  // the end: no more lines
-            if (gs.life <= 0) {
-                ++report.deaths;
-                return stop("died at (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
-            }
-            return stop("back on the title screen");
+            if (gs.creditsRolling) return;  // the end: no more lines
+            return stop("back on the title screen after " + std::to_string(report.deaths) + " deaths");
+        }
+        if (reloaded) {  // a death answered with a reload: the castle is as saved
+            reloaded = saved = false;
+            route.clear();
         }
         if (gs.escapeMode && !escaping) {
             escaping = true;
             report.mageBeaten = true;
-            held |= MAGE_DEAD;
-            for (auto& r : world) std::replace(r.begin(), r.end(), 'd', '#');
-            world[STONE_BOTTOM_ROW][STONE_COL] = 'a';
-            world[STONE_TOP_ROW][STONE_COL] = 's';
-            plan({Goal::Exit, {}});
-            return followRoute();
+            route.clear();
         }
         if (gs.escapeMode) report.escapeSecondsLeft = gs.countdownMinutes * 60 + gs.countdownSeconds;
-        // Between fights, a potion when life runs low (F8), as the panel shows it.
-        if (gs.life < 55 && gs.inventory[9] > 0 && lastLifeHealed != gs.life) {
-            lastLifeHealed = gs.life;
-            ++report.potionsUsed;
-            return press("F8");
-        }
+        look();
         const char here = world[row()][col()];
-        const bool errand = TAKEN.find(here) != std::string_view::npos || (shopping && here == '0');
-        if (route.empty() || (next >= route.size() && !errand)) {
+        if (!isFoe(here)) fighting = 0;
+        // Back from a fight left to heal: potions, then the same enemy again.
+        if (isFoe(here)) {
+            if (heal()) return;
+            return press(gs.heroFacing < 0 ? "Left" : "Right");
+        }
+        if (!escaping && gs.life < 30 && heal()) return;
+        if (wanted(here) || (shopping && here == '0')) {
+            if (here == '0') shopping = false;
+            return press("Enter");
+        }
+        if (next > 0 && next <= route.size() && (route[next - 1].row != row() || route[next - 1].col != col())) {
+            route.clear();  // off the route (a fall, a reload): plan again
+            if (++replans > 20) return stop("stuck at (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
+        }
+        if (route.empty() || next >= route.size()) {
             planNext();
             if (route.empty()) return;
         }
         followRoute();
     }
 
-    // The next errand: the nearest thing worth taking that can be reached now,
-    // and the Mage once there is none left.
-    // What the bag shows: a weapon, the keys, the harp.
-    std::uint32_t fromBag() const {
-        std::uint32_t f = 0;
-        for (int w = 1; w <= 6; ++w)
-            if (gs.inventory[w] > 0) f |= ARMED;
-        for (int k = 0; k < 6; ++k)
-            if (gs.inventory[11 + k] > 0) f |= KEY1 << k;
-        if (gs.inventory[7] > 0) f |= HARP_CARRIED;
-        return f;
+    // One potion (or elixir) when the bar has room for it; false when none helps.
+    bool heal() {
+        if (gs.life == lastPotionLife) return false;  // the last one did nothing
+        if (gs.inventory[POTION] > 0 && gs.life <= gs.maxLife - 20) {
+            ++report.potionsUsed;
+            lastPotionLife = gs.life;
+            press("F8");
+            return true;
+        }
+        if (gs.inventory[ELIXIR] > 0 && gs.life <= gs.maxLife - 13) {
+            ++report.elixirsUsed;
+            lastPotionLife = gs.life;
+            press("F9");
+            return true;
+        }
+        return false;
     }
 
+    void setRoute(const std::vector<Step>& r) {
+        route = r;
+        next = 0;
+    }
+
+    // The next errand: the nearest thing worth taking that can be reached now
+    // without an enemy too strong for the hero, a shop when the purse is full,
+    // and the Mage once there is nothing left.
     void planNext() {
-        held |= fromBag();
         const Rules rules{.bagKg = 15, .maxFallCost = 0};
-        const bool wantShop = gs.inventory[17] >= 100 && gs.inventory[17] >= shopGold + 75;
-        // Breadth first over the presses, with what he holds now: the first
-        // cell reached that holds something wanted is the nearest errand.
+        if (escaping) {
+            const SearchResult r = search(world, {row(), col()}, gs.heroFacing, held, {Goal::Exit, {}}, rules);
+            if (!r.found) return stop("no way out from (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
+            return setRoute(r.route);
+        }
+        Grid safe = world;
+        for (auto& line : safe)
+            for (char& c : line)
+                if (isFoe(c) && !canFight(c)) c = '#';  // neither walked through nor jumped
+        const bool shop = wantShop();
+        // Keys, better weapons and the harp first: they open the way to the axe
+        // and make every later fight cheaper. Then the nearest of the rest.
+        if (!errandFound(safe, rules, [this](char c) { return wanted(c) && std::string_view("uvwxyz8em79h").find(c) != std::string_view::npos; }) &&
+            !errandFound(safe, rules, [this, shop](char c) { return wanted(c) || (shop && c == '0'); })) {
+            if (!errandsDone) {
+                errandsDone = true;  // from now on the purse goes on potions for the Mage
+                if (wantShop()) return planNext();
+            }
+            // Nothing left to take: the Mage, through enemies too strong if need be.
+            SearchResult r = search(safe, {row(), col()}, gs.heroFacing, held, {Goal::Mage, {}}, rules);
+            if (!r.found) r = search(world, {row(), col()}, gs.heroFacing, held, {Goal::Mage, {}}, rules);
+            if (!r.found) return stop("no route from (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
+            setRoute(r.route);
+        }
+    }
+
+    // Breadth first over the presses: a route to the nearest cell whose tile
+    // `want` accepts. False when there is none.
+    template <class Want>
+    bool errandFound(const Grid& safe, const Rules& rules, Want want) {
         struct Node {
             int parent;
             Action action;
@@ -294,87 +477,56 @@ private:
         for (std::size_t i = 0; i < nodes.size() && found < 0; ++i) {
             for (Action a : {Action::Left, Action::Right, Action::Up, Action::Down, Action::Jump}) {
                 HeroState h = nodes[i].hero;
-                const PressResult r = pressOnce(world, rules, h, a);
-                if (r != PressResult::Moved) continue;
+                if (pressOnce(safe, rules, h, a) != PressResult::Moved) continue;
                 h.flags = held;
                 if (seenState[index(h)]) continue;
                 seenState[index(h)] = 1;
                 nodes.push_back({static_cast<int>(i), a, h});
-                const char c = world[h.row][h.col];
-                const bool start = h.row == nodes[0].hero.row && h.col == nodes[0].hero.col;
-                if (!start && (WANTED.find(c) != std::string_view::npos || (wantShop && c == '0'))) {
+                if (want(world[h.row][h.col])) {
                     found = static_cast<int>(nodes.size()) - 1;
                     break;
                 }
             }
         }
-        if (found >= 0) {
-            route.clear();
-            for (int n = found; nodes[n].parent >= 0; n = nodes[n].parent) {
-                const HeroState& h = nodes[n].hero;
-                route.insert(route.begin(), Step{nodes[n].action, h.row, h.col, h.facing, h.flags});
-            }
-            next = 0;
-            const HeroState& end = nodes[found].hero;
-            shopping = world[end.row][end.col] == '0';
-            return;
+        if (found < 0) return false;
+        std::vector<Step> r;
+        for (int n = found; nodes[n].parent >= 0; n = nodes[n].parent) {
+            const HeroState& h = nodes[n].hero;
+            r.insert(r.begin(), Step{nodes[n].action, h.row, h.col, h.facing, h.flags});
         }
-        plan({Goal::Mage, {}});
+        const HeroState& end = nodes[found].hero;
+        shopping = world[end.row][end.col] == '0';
+        setRoute(r);
+        return true;
     }
 
     void followRoute() {
-        // Off the route (a fight moved him, a fall): plan again from where he stands.
-        if (next > 0 && (route[next - 1].row != row() || route[next - 1].col != col())) {
-            if (escaping) plan({Goal::Exit, {}});
-            else planNext();
-            if (route.empty()) return;
-        }
-        char& here = world[row()][col()];
-        if (shopping && here == '0' && next >= route.size()) {
-            shopping = false;
-            shopGold = gs.inventory[17];  // what is not spent there stays for the next shop
-            press("Enter");
-            return;
-        }
-        if (TAKEN.find(here) != std::string_view::npos) {
-            press("Enter");
-            here = 'a';
-            if (next > 0) held |= route[next - 1].flags;
-            return;
-        }
-        if (next > 0) held |= route[next - 1].flags;
-        if (next >= route.size()) {
-            planNext();
-            if (route.empty()) return;
-        }
         const Step& s = route[next];
         const int d = s.action == Action::Left ? -1 : s.action == Action::Right ? 1 : 0;
         if (d != 0 && d == gs.heroFacing) {
-            char& front = world[row()][col() + d];
-            if (front >= '1' && front <= '6') {
-                press(std::string(1, front));  // the key of that colour opens it
-                front = '(';
-                return;
-            }
-            const bool foe = front == 'g' || front == 'k' || front == 'i' || front == '@';
-            // Before a fight, potions up to the top of the life bar (each heals 20).
-            if (foe && gs.inventory[9] > 0 && gs.life <= gs.maxLife - 20) {
-                ++report.potionsUsed;
-                return press("F8");
-            }
-            if (foe && gs.inventory[9] == 0 && gs.inventory[10] > 0 && gs.life <= gs.maxLife - 13) {
-                ++report.elixirsUsed;
-                return press("F9");
-            }
-            if (foe) {
+            const char front = world[row()][col() + d];
+            if (front >= '1' && front <= '6') return press(std::string(1, front));  // the key of that colour
+            if (isFoe(front) || front == '@') {
+                const double needed = front == '@' ? gs.maxLife : expectedLoss(front) + foeStats(front).maxBlow + 10;
+                if (gs.life < needed && heal()) return;
+                // A save before each fight, for the reload if it goes wrong.
+                if (!saved && !escaping) {
+                    saved = true;
+                    ++saves;
+                    return press("S");
+                }
+                saved = false;
+                fighting = front;
                 ++report.fights;
                 if (std::getenv("BOT_TRACE"))
-                    std::fprintf(stderr, "fight %c at (%d, %d) life %d potions %d elixirs %d weapon %d\n", front, row(),
-                                 col() + d, gs.life, gs.inventory[9], gs.inventory[10], gs.currentWeapon);
-                front = 'a';  // beaten, as far as the plan is concerned
+                    std::fprintf(stderr, "fight %c at (%d, %d) life %d/%d shield %d potions %d elixirs %d weapon %d s%d p%d r%d\n",
+                                 front, row(), col() + d, gs.life, gs.maxLife, gs.inventory[SHIELD] ? gs.shield : 0,
+                                 gs.inventory[POTION], gs.inventory[ELIXIR], bestWeapon(), gs.strength,
+                                 gs.precision, gs.resistance);
             }
         }
         ++next;
+        if (next > 1) replans = 0;
         switch (s.action) {
             case Action::Left: press("Left"); break;
             case Action::Right: press("Right"); break;
@@ -382,7 +534,7 @@ private:
             case Action::Down: press("Down"); break;
             case Action::Jump: press("Space"); break;
             case Action::Harp: press("F7"); break;
-            case Action::Strike: press("F" + std::to_string(std::max(1, gs.currentWeapon))); break;
+            case Action::Strike: press("F" + std::to_string(std::max(1, bestWeapon()))); break;
             case Action::None: break;
         }
     }
@@ -390,9 +542,23 @@ private:
 
 }  // namespace
 
-Report play(const Grid& castleSource, unsigned seed, const std::string& gameDir) {
-    Player p(castleSource, seed);
+Report play(unsigned seed, const std::string& gameDir) {
+    Player p(seed);
     return p.run(gameDir);
+}
+
+Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::string& level) {
+    namespace fs = std::filesystem;
+    const fs::path before = fs::current_path();
+    const fs::path dir = fs::temp_directory_path() / ("castle-bot-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sons");
+    fs::copy_file(level, dir / "niveau.niv");
+    fs::current_path(dir);
+    Report r = play(seed, gameDir);
+    fs::current_path(before);
+    fs::remove_all(dir);
+    return r;
 }
 
 std::string replay(const std::vector<std::string>& script, const std::string& gameDir) {

@@ -16,6 +16,7 @@ struct Report {
     bool won = false;          // the credits rolled after the escape
     bool mageBeaten = false;
     int deaths = 0;
+    std::vector<std::string> deathCauses;  // one per death: the enemy, or what else killed
     std::string stoppedBy;     // why the bot gave up, empty when it won
     std::vector<std::string> script;  // the whole run, opening lines included
     std::string output;        // the runner's transcript and final dump
@@ -29,9 +30,12 @@ struct Report {
 };
 
 // Plays one game with the generator seeded by `seed`, in the current working
-// directory (the game writes its settings and saves there), its pictures and
-// level from gameDir.
-Report play(const castle::Grid& castleSource, unsigned seed, const std::string& gameDir);
+// directory (the game writes its settings and saves there and reads niveau.niv),
+// its pictures from gameDir.
+Report play(unsigned seed, const std::string& gameDir);
+// The same in a new empty folder holding only a copy of `level` as niveau.niv:
+// a first launch, no settings, no saves.
+Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::string& level);
 
 // Runs a script through the runner in process and returns its output.
 std::string replay(const std::vector<std::string>& script, const std::string& gameDir);
