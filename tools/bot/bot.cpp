@@ -38,7 +38,7 @@ constexpr const char* SIGN = "/|\\";
 constexpr int POTION = 9, ELIXIR = 10, SHIELD = 8, HARP = 7;
 constexpr int POTION_PRICE = 40, SHIELD_PRICE = 150;
 // Potions the bot wants in the bag before it faces the Mage.
-constexpr int MAGE_POTIONS = 18;
+constexpr int MAGE_POTIONS = 28;
 
 // What a blow of each weapon does (the fight's weapon table): base, divisor of the
 // 0..99 draw, fumble threshold, strength bonus.
@@ -124,7 +124,8 @@ private:
     bool reloaded = false;  // the last death was answered with a reload
     int queueFor = 0;       // the dialog the queued lines are for, 0 the main window
     int lastPotionLife = -1;
-    int replans = 0;  // plans made again in a row because a press did not go as planned
+    int replans = 0;        // plans made again in a row because a press did not go as planned
+    bool fallback = false;  // the route goes through enemies too strong: nothing else is left
     char fighting = 0;  // the enemy of the fight under way, 0 out of fights
 
     int row() const { return gs.viewTop + gs.heroRow; }
@@ -454,6 +455,7 @@ private:
             }
             // Nothing left to take: the Mage, through enemies too strong if need be.
             SearchResult r = search(safe, {row(), col()}, gs.heroFacing, held, {Goal::Mage, {}}, rules);
+            fallback = !r.found;
             if (!r.found) r = search(world, {row(), col()}, gs.heroFacing, held, {Goal::Mage, {}}, rules);
             if (!r.found) return stop("no route from (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
             setRoute(r.route);
@@ -506,6 +508,11 @@ private:
         if (d != 0 && d == gs.heroFacing) {
             const char front = world[row()][col() + d];
             if (front >= '1' && front <= '6') return press(std::string(1, front));  // the key of that colour
+            if (isFoe(front) && !canFight(front) && gs.inventory[POTION] == 0 && !fallback) {
+                planNext();  // too weak for it now: elsewhere first
+                if (route.empty() || ++replans > 20) return stop("no way on from (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
+                return followRoute();
+            }
             if (isFoe(front) || front == '@') {
                 const double needed = front == '@' ? gs.maxLife : expectedLoss(front) + foeStats(front).maxBlow + 10;
                 if (gs.life < needed && heal()) return;
