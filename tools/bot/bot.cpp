@@ -123,7 +123,6 @@ private:
     int saves = 0;
     bool reloaded = false;  // the last death was answered with a reload
     int queueFor = 0;       // the dialog the queued lines are for, 0 the main window
-    int lastPotionLife = -1;
     int replans = 0;        // plans made again in a row because a press did not go as planned
     bool fallback = false;  // the route goes through enemies too strong: nothing else is left
     char fighting = 0;  // the enemy of the fight under way, 0 out of fights
@@ -407,18 +406,16 @@ private:
         followRoute();
     }
 
-    // One potion (or elixir) when the bar has room for it; false when none helps.
+    // One potion (or elixir) when the bar has room for all of it (no question
+    // asked then); false when none helps.
     bool heal() {
-        if (gs.life == lastPotionLife) return false;  // the last one did nothing
         if (gs.inventory[POTION] > 0 && gs.life <= gs.maxLife - 20) {
             ++report.potionsUsed;
-            lastPotionLife = gs.life;
             press("F8");
             return true;
         }
         if (gs.inventory[ELIXIR] > 0 && gs.life <= gs.maxLife - 13) {
             ++report.elixirsUsed;
-            lastPotionLife = gs.life;
             press("F9");
             return true;
         }
