@@ -267,12 +267,9 @@ TEST_F(Items, PotionsAndElixirsAskFirstWhenLifeIsAlreadyHigh) {
         if (c.asked) hl::queueAnswer(c.answer);
         useItem(buttonOf(c.item), nullptr);
         EXPECT_EQ(std::pair(gs.life, gs.inventory[c.item]), std::pair(c.lifeAfter, c.left));
-        const Strings shown = boxes();
-        ASSERT_EQ(shown.size(), c.asked ? 1u : 0u);
-        if (c.asked) {
-            EXPECT_EQ(shown[0].rfind("owner=main icon=info buttons=yesno default=no caption=\"Etes vous sur?\" "
-                                     "text=\"votre santé est deja haute:", 0), 0u) << shown[0];
-        }
+        EXPECT_EQ(boxes().size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(lineIndex("box owner=main icon=info buttons=yesno default=no caption=\"Etes vous sur?\" "
+                            "text=\"votre santé est deja haute:") >= 0, c.asked);
         EXPECT_EQ(heard("potion"), c.lifeAfter != c.life);
     }
 }
