@@ -1,6 +1,5 @@
-// The Black Mage's fight on the headless backend: a whole fight predicted from
-// the seed with its speeches and spell, potions and elixirs, the warning, the
-// bars, an unarmed hero and a death.
+// The Black Mage's fight predicted from the seed: speeches and spell, potions
+// and elixirs, the warning and the bars, an unarmed hero and a death.
 #include "combat/boss.h"
 #include "fight_fixture.h"
 #include "items/weight.h"
