@@ -1,6 +1,5 @@
-// Death and the escape: the reload of the default slot or the title screen,
-// whatever killed the hero; the Black Mage's defeat opening the castle's gate;
-// the countdown; the way out through column 0.
+// Death's reload or title screen whatever the cause; the Mage's defeat opening
+// the gate, the countdown and the way out through column 0.
 #include "hero/death.h"
 #include "hero/movement.h"
 #include "play_fixture.h"
