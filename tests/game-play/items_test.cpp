@@ -1,6 +1,5 @@
-// The bag at work on the headless backend: pick-ups against the weight limit,
-// chests drawn from known seeds, doors and keys, weapons, flasks and the harp;
-// Enter reaching the shops and troubadours, the orange key the captives.
+// The bag: pick-ups within the weight limit, chests from known seeds, doors and
+// keys, weapons, flasks, the harp; Enter on shops and troubadours; the captives.
 #include <initializer_list>
 #include <tuple>
 
