@@ -1,6 +1,5 @@
-// What the shell's tests share: a fresh game in a temporary game directory on
-// the headless backend, small picture files made on the spot, and transcript
-// searches.
+// Set-up shared by the shell's tests: a fresh game in a temporary game directory,
+// picture files made on the spot, transcript searches.
 #pragma once
 
 #include <gtest/gtest.h>
