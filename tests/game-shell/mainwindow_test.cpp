@@ -1,6 +1,5 @@
-// The dispatcher: keys and their once-per-press rule, look mode, the credits
-// and the escape countdown on the timer; the boxes and menus: see the start-up
-// test's scripted run.
+// The dispatcher: keys once per press, look mode, the credits and the escape
+// countdown on the timer (the boxes and menus: the start-up test's run).
 #include <string>
 #include <tuple>
 
