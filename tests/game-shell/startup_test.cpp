@@ -1,6 +1,5 @@
-// The start-up sequence on the headless backend: paths, order of events in the
-// transcript, start values, the generator's seed, the sound operations, the
-// menus and their boxes through a whole scripted run.
+// Start-up: paths, the order of events, start values, the seed, the sound
+// operations, and the menus and their boxes through a whole scripted run.
 #include <string>
 
 #include "harness.h"
