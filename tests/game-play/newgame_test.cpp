@@ -81,7 +81,7 @@ TEST_F(NewGame, ColourButtonsStepByTenWithinRangeAndCancelKeepsTheRunningGame) {
     EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue, gs.favoriteBlue), std::tuple(250, 0, 170, 20));
     EXPECT_EQ(std::tie(gs.life, gs.playerName, gs.onTitleScreen, gs.customLevel, gs.escapeMode),
               std::tuple(37, "Gauvain", 0, 0, 1));
-    EXPECT_EQ(lineIndex("window place"), -1);
+    EXPECT_EQ(std::pair(lineIndex("window place"), lineIndex("timer kill")), std::pair(-1, -1));
     EXPECT_TRUE(musics().empty());
     EXPECT_NE(lineIndex("dialog end 119 0"), -1);
 }
