@@ -100,35 +100,24 @@ protected:
     ScratchDir dir;
 };
 
-TEST_F(Editor, RunnerMouseEdgeCases) {
-    level("", 50, 50);
-    Result r = runner("click 2,2; menu 40064; click 701,701; menu 40042; click 0,0; menu 40043; click 702,5");
-    // (2, 2) then (0, 0): both cell (0, 0); (701, 701): cell (99, 99); (702, 5) outside.
-    EXPECT_EQ(r.dump["grid"], with("", {{0, 'q'}, {9999, 'g'}}));
-    EXPECT_EQ(r.dump["currentTool"], "d");
-}
-
-TEST_F(Editor, RunnerDragThenAnnuler) {
-    const std::string cells = with("", {{5000, 's'}});
-    level(cells);
-    EXPECT_EQ(runner("drag @0,50 @1,50 @2,51; state; menu 40068").grids,
-              (std::vector<std::string>{with(cells, {{5001, 's'}, {5102, 's'}}), cells}));
-}
-
-TEST_F(Editor, RunnerStartPointTool) {
-    level("");
-    Result once = runner("menu 40042; menu 40081; drag @5,6 @6,6");
-    EXPECT_EQ(once.start() + " " + once.dump["currentTool"], "5 6 q");
-    EXPECT_EQ(once.dump["grid"], with("", {{606, 'q'}}));
-
-    Result twice = runner("menu 40081; menu 40081; click @9,9; mouse rdown @1,0");
-    EXPECT_EQ(twice.start() + " " + twice.dump["currentTool"], "9 9 ²");
-    EXPECT_EQ(twice.dump["grid"], with("", {}));
-
-    level(std::string(10000, 's'));
-    Result right = runner("menu 40081; mouse rdown @3,4");
-    EXPECT_EQ(right.start() + " " + right.dump["currentTool"], "0 0 ²");
-    EXPECT_EQ(right.dump["grid"], with(std::string(10000, 's'), {{403, 'a'}}));
+// Sessions through the runner: the grid, start cell and tool of the last dump.
+TEST_F(Editor, RunnerMouseEdgesDragsAnnulerAndTheStartPointTool) {
+    const std::string floor = with("", {{5000, 's'}}), walls(10000, 's');
+    const struct { std::string cells; int col, row; const char* script; std::string grid, startAndTool; } rows[] = {
+        // (2, 2) then (0, 0): both cell (0, 0); (701, 701): cell (99, 99); (702, 5) outside.
+        {"", 50, 50, "click 2,2; menu 40064; click 701,701; menu 40042; click 0,0; menu 40043; click 702,5",
+         with("", {{0, 'q'}, {9999, 'g'}}), "50 50 d"},
+        {floor, 0, 0, "drag @0,50 @1,50 @2,51", with(floor, {{5001, 's'}, {5102, 's'}}), "0 0 s"},
+        {floor, 0, 0, "drag @0,50 @1,50 @2,51; menu 40068", floor, "0 0 s"},
+        {"", 0, 0, "menu 40042; menu 40081; drag @5,6 @6,6", with("", {{606, 'q'}}), "5 6 q"},
+        {"", 0, 0, "menu 40081; menu 40081; click @9,9; mouse rdown @1,0", with("", {}), "9 9 \xC2\xB2"},
+        {walls, 0, 0, "menu 40081; mouse rdown @3,4", with(walls, {{403, 'a'}}), "0 0 \xC2\xB2"}};
+    for (const auto& r : rows) {
+        level(r.cells, r.col, r.row);
+        Result out = runner(r.script);
+        EXPECT_EQ(out.dump["grid"], r.grid) << r.script;
+        EXPECT_EQ(out.start() + " " + out.dump["currentTool"], r.startAndTool) << r.script;
+    }
 }
 
 TEST_F(Editor, RunnerSaveTwiceWithTheStartMovedWritesTheBytes) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../platform/support.h"
 #include "platform/files.h"
 
 namespace editortest {
@@ -48,16 +49,10 @@ inline unsigned colorOf(char tile) {
 }
 constexpr unsigned MARKER = 0xFFFF00;
 
-// A 7 x 7 24-bit bottom-up BMP of one colour.
+// A 7 x 7 24-bit BMP of one colour.
 inline std::string solidBmp(unsigned rgb) {
-    std::string s = "BM", row;
-    for (auto [v, n] : {std::pair{54u + 24 * 7, 4}, {0u, 4}, {54u, 4}, {40u, 4}, {7u, 4}, {7u, 4}, {1u, 2}, {24u, 2}, {0u, 4},
-                        {24u * 7, 4}, {2835u, 4}, {2835u, 4}, {0u, 4}, {0u, 4}})
-        for (int k = 0; k < n; ++k) s += static_cast<char>(v >> (8 * k));
-    for (int x = 0; x < 7; ++x) row += {static_cast<char>(rgb), static_cast<char>(rgb >> 8), static_cast<char>(rgb >> 16)};
-    row.resize(24, '\0');
-    for (int y = 0; y < 7; ++y) s += row;
-    return s;
+    const support::Bytes b = support::bmpFile(support::dib(7, 7, 24, [rgb](int, int) { return rgb; }));
+    return {b.begin(), b.end()};
 }
 
 // 7 x 7 pictures for the characters and the marker "².bmp" in dir/imagese/, replaced

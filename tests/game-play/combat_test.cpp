@@ -1,6 +1,5 @@
-// The standard fight on the headless backend: its numbers predicted from the
-// seed, the shield, the victory and its reward, closing, the weapon choice and
-// the skill points.
+// The standard fight predicted from the seed: the shield, the victory and its
+// reward, closing, the weapon choice and the skill points.
 #include "combat/skills.h"
 #include "combat/weapons.h"
 #include "fight_fixture.h"

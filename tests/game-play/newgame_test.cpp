@@ -67,9 +67,7 @@ TEST_F(NewGame, ColourButtonsStepByTenWithinRangeAndCancelKeepsTheRunningGame) {
     ASSERT_EQ(seen.size(), 31u);
     EXPECT_EQ(seen[0], "Le chevalier Sans Nom");
     EXPECT_EQ(seen[1], "10 - 0 - 170 0A00AA FFFFFF 000000");
-    EXPECT_EQ(seen[25], "250 - 0 - 170 FA00AA FFFFFF 000000");
-    EXPECT_EQ(seen[26], seen[25]);
-    EXPECT_EQ(seen[27], seen[25]);
+    EXPECT_EQ(Strings(seen.begin() + 25, seen.begin() + 28), Strings(3, "250 - 0 - 170 FA00AA FFFFFF 000000"));
     EXPECT_EQ(seen[28], "250 - 0 - 180 FA00B4 FFFFFF 000000");
     EXPECT_EQ(seen[30], "250 - 0 - 160 FA00A0 FFFFFF 000000");
     EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue), std::tuple(250, 0, 160));
@@ -83,7 +81,7 @@ TEST_F(NewGame, ColourButtonsStepByTenWithinRangeAndCancelKeepsTheRunningGame) {
     EXPECT_EQ(std::tie(gs.pickRed, gs.pickGreen, gs.pickBlue, gs.favoriteBlue), std::tuple(250, 0, 170, 20));
     EXPECT_EQ(std::tie(gs.life, gs.playerName, gs.onTitleScreen, gs.customLevel, gs.escapeMode),
               std::tuple(37, "Gauvain", 0, 0, 1));
-    EXPECT_EQ(lineIndex("window place"), -1);
+    EXPECT_EQ(std::pair(lineIndex("window place"), lineIndex("timer kill")), std::pair(-1, -1));
     EXPECT_TRUE(musics().empty());
     EXPECT_NE(lineIndex("dialog end 119 0"), -1);
 }

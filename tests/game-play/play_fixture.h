@@ -1,6 +1,5 @@
-// Shared set-up of the tests that play on the headless backend (here and in
-// tests/castle): a fresh game state in its own working directory, a main window
-// to draw into, hand-made grids and readers of the transcript.
+// Set-up shared by the headless play tests (and tests/castle): a fresh game in its
+// own working directory, a main window, hand-made grids, transcript readers.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 // the two refusals of a purchase, selling, and the weight rules around gold.
 #include <map>
 
-#include "hero/movement.h"
 #include "items/shop.h"
 #include "play_fixture.h"
 
@@ -157,16 +156,6 @@ TEST_F(Shop, SellingAsksForTheLastOneAndTheListFollowsEachCommand) {
     for (std::size_t i = 0; i < want.size(); ++i)
         EXPECT_EQ(std::tie(shown[i].sellEntry, shown[i].sellText, shown[i].gold), want[i]) << "step " << i;
     EXPECT_EQ(bag(), (Bag{{POTION, 1}, {GOLD, 150}}));
-
-    // Without a weapon the next guard cannot be fought.
-    floorRow(51);
-    put(50, 21, "g");
-    placeHero(50, 20);
-    hl::clearTranscript();
-    walkStep(1);
-    ASSERT_EQ(boxes().size(), 1u);
-    EXPECT_NE(boxes()[0].find("text=\"Pas de combat sans arme!!!\""), std::string::npos);
-    EXPECT_EQ(where(), (std::pair{50, 20}));
 }
 
 TEST_F(Shop, GoldThatDoesNotFitInTheBagIsLeftAtTheSale) {

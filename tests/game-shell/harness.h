@@ -1,6 +1,5 @@
-// What the shell's tests share: a fresh game in a temporary game directory on
-// the headless backend, small picture files made on the spot, and transcript
-// searches.
+// Set-up shared by the shell's tests: a fresh game in a temporary game directory,
+// picture files made on the spot, transcript searches.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,14 +7,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "../platform/support.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "shell/mainwindow.h"
@@ -31,44 +28,14 @@ namespace shelltest {
 namespace fs = std::filesystem;
 namespace hl = platform::headless;
 
-inline void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-inline std::string readFile(const fs::path& path) {  // "" when missing
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+inline void writeFile(const fs::path& path, const std::string& bytes) { support::spit(path, bytes); }
+inline std::string readFile(const fs::path& path) { return support::slurp(path); }  // "" when missing
 
-inline void le(std::string& s, unsigned v, unsigned bytes) {
-    for (unsigned i = 0; i < bytes; ++i) s += static_cast<char>(v >> 8 * i & 0xFF);
-}
-
-// A 24-bit BMP whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or a 32-bit icon
-// of 0xAARRGGBB pixels whose AND mask is set (transparent) where alpha is 0.
-inline void writePicture(const fs::path& path, int w, int h, const std::function<unsigned(int, int)>& colour,
-                         bool icon = false) {
-    const unsigned W = static_cast<unsigned>(w), H = static_cast<unsigned>(h), bytes = icon ? 4 : 3;
-    const unsigned stride = (W * bytes + 3) & ~3u, maskStride = (W + 31) / 32 * 4;
-    const unsigned dib = 40 + stride * H + (icon ? maskStride * H : 0);
-    using Fields = std::vector<std::pair<unsigned, unsigned>>;  // value, bytes
-    std::string s = icon ? "" : "BM", masks;
-    for (auto [v, n] : icon ? Fields{{0, 2}, {1, 2}, {1, 2}, {W | H << 8, 2}, {0, 2}, {1, 2}, {32, 2}, {dib, 4}, {22, 4}}
-                            : Fields{{14 + dib, 4}, {0, 4}, {54, 4}})
-        le(s, v, n);
-    for (auto [v, n] : Fields{{40, 4}, {W, 4}, {icon ? 2 * H : H, 4}, {1, 2}, {bytes * 8, 2}}) le(s, v, n);  // bottom-up
-    s.append(24, '\0');
-    for (int y = h - 1; y >= 0; --y) {
-        std::string row, mask(maskStride, '\0');
-        for (int x = 0; x < w; ++x) {
-            le(row, colour(x, y), bytes);
-            if (colour(x, y) >> 24 == 0) mask[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
-        }
-        row.resize(stride, '\0');
-        s += row;
-        masks += mask;
-    }
-    if (icon) s += masks;
-    writeFile(path, s);
+// A 24-bit BMP whose pixel (x, y) is colour(x, y) as 0xRRGGBB, or a square
+// 32-bit icon of 0xAARRGGBB pixels.
+inline void writePicture(const fs::path& path, int w, int h, const support::PixelFn& colour, bool icon = false) {
+    support::spit(path, icon ? support::icoFile(w, support::dib(w, h, 32, colour, {}, false, true))
+                             : support::bmpFile(support::dib(w, h, 24, colour)));
 }
 inline void writeBmp(const fs::path& path, int w, int h, unsigned colour) {
     writePicture(path, w, h, [colour](int, int) { return colour; });

@@ -84,8 +84,7 @@ TEST_F(Inventory, FieldsPicturesAndBarsLieOnTheRowsAndAPotionRefreshesThem) {
     EXPECT_EQ(seen[1].fields, fields) << "the potion keeps it open and refreshed";
     std::vector<unsigned> want;
     for (int i = 1; i <= 16; ++i) want.insert(want.end(), 2, copyColour(itemTileChars[i]));
-    want.insert(want.end(), {BLACK, 0x8C7300, WHITE, BLACK, 0xECE9D8, BLACK, FAVOURITE, WHITE, BLACK, 0xECE9D8});
-    want.insert(want.end(), {WHITE, WHITE});
+    want.insert(want.end(), {BLACK, 0x8C7300, WHITE, BLACK, 0xECE9D8, BLACK, FAVOURITE, WHITE, BLACK, 0xECE9D8, WHITE, WHITE});
     EXPECT_EQ(seen[0].pixels, want);
     EXPECT_EQ(std::vector(seen[1].pixels.end() - 2, seen[1].pixels.end()), (std::vector<unsigned>{0x788700, WHITE}));
     EXPECT_EQ(linesWith("caption=\"Tutoriel sur ton inventaire:\"").size(), 1u);

@@ -168,9 +168,7 @@ TEST(Scale, BoxAveragesByCoveredAreaAndAlpha) {
     // transparent last one counts for alpha, not for colour.
     const Rgba out = scale(Rgba{3, 1, {0, 0, 0, 255, 90, 0, 0, 255, 240, 0, 0, 0}, true}, 2, 1, Scale::Box);
     ASSERT_EQ(out.w, 2);
-    EXPECT_EQ(out.at(0, 0)[0], 30);  // (0 * 1 + 90 * 0.5) / 1.5
-    EXPECT_EQ(out.at(0, 0)[3], 255);
-    EXPECT_EQ(out.at(1, 0)[0], 90);
-    EXPECT_EQ(out.at(1, 0)[3], 85);  // 255 * 0.5 / 1.5
+    // Red (0 * 1 + 90 * 0.5) / 1.5 and alpha 255; red 90 and alpha 255 * 0.5 / 1.5.
+    EXPECT_EQ(std::tuple(out.at(0, 0)[0], out.at(0, 0)[3], out.at(1, 0)[0], out.at(1, 0)[3]), std::tuple(30, 255, 90, 85));
     EXPECT_EQ(scale(out, 0, 0, Scale::Box).w, 2);  // no size asked: unchanged
 }

@@ -70,10 +70,7 @@ long mainProc(Window w, Msg m, long a, long b) {
 const MenuDef MENU = {{0, "Jeu", {{40011, "Nouvelle partie", {}}, {0, "", {}}, {40002, "Quitter", {}}}}};
 
 Window makeMain(WindowProc proc = mainProc, int w = 390, int h = 350) {
-    WindowInit init;
-    init.title = "Quelmar", init.x = 320, init.y = 200, init.clientW = w, init.clientH = h;
-    init.menu = &MENU, init.proc = proc;
-    return createWindow(init);
+    return createWindow({.className = "std", .title = "Quelmar", .x = 320, .y = 200, .clientW = w, .clientH = h, .menu = &MENU, .proc = proc});
 }
 
 // The line a script error names, 0 when none was thrown.
