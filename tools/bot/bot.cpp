@@ -37,8 +37,6 @@ constexpr const char* SIGN = "/|\\";
 
 constexpr int POTION = 9, ELIXIR = 10, SHIELD = 8, HARP = 7;
 constexpr int POTION_PRICE = 40, SHIELD_PRICE = 150;
-// Potions the bot wants in the bag before it faces the Mage.
-constexpr int MAGE_POTIONS = 28;
 
 // What a blow of each weapon does (the fight's weapon table): base, divisor of the
 // 0..99 draw, fumble threshold, strength bonus.
@@ -308,7 +306,10 @@ private:
             }
         }
         const double limit = gs.inventory[HARP] > 0 || harpBehind() ? 14.8 : 12.3;
-        if (gs.inventory[SHIELD] == 0 && gold >= SHIELD_PRICE + POTION_PRICE && kg + 1.5 + 0.15 <= limit) {
+        // Before the Mage, a worn shield is made new again if potions still come with it.
+        const bool worn = errandsDone && gs.shield < gs.shieldMax / 2 && gold >= SHIELD_PRICE + 8 * POTION_PRICE;
+        if (errandsDone) lastShopDone = true;
+        if ((gs.inventory[SHIELD] == 0 || worn) && gold >= SHIELD_PRICE + POTION_PRICE && kg + 1.5 + 0.15 <= limit) {
             queue.insert(queue.end(), {w, "select 1055 5", w, "click 1058"});
             gold -= SHIELD_PRICE;
             kg += 1.5;
@@ -355,11 +356,14 @@ private:
             default: return false;
         }
     }
+    // A shop when the purse is full, when potions run out, and once more on the
+    // way to the Mage to spend everything.
     bool wantShop() const {
         const int gold = gs.inventory[GOLD], potions = gs.inventory[POTION];
         return gold >= SHIELD_PRICE + POTION_PRICE ||
-               (gold >= POTION_PRICE && (potions < 4 || (errandsDone && potions < MAGE_POTIONS)));
+               (gold >= POTION_PRICE && (potions < 4 || (errandsDone && !lastShopDone)));
     }
+    bool lastShopDone = false;
     bool errandsDone = false;
 
     void onMap() {
@@ -437,6 +441,7 @@ private:
             if (!r.found) return stop("no way out from (" + std::to_string(row()) + ", " + std::to_string(col()) + ")");
             return setRoute(r.route);
         }
+        fallback = false;
         Grid safe = world;
         for (auto& line : safe)
             for (char& c : line)
