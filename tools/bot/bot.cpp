@@ -226,7 +226,7 @@ private:
         const double topped = std::min(gs.maxLife, gs.life + 20 * gs.inventory[POTION]);
         return topped + (gs.inventory[SHIELD] ? gs.shield : 0) + 6.0 * std::min(gs.inventory[ELIXIR], 4);
     }
-    bool canFight(char foe) const { return lifeToSpend() - expectedLoss(foe) >= foeStats(foe).maxBlow; }
+    bool canFight(char foe) const { return lifeToSpend() - expectedLoss(foe) >= 1.5 * foeStats(foe).maxBlow; }
 
     void inDialog(int id) {
         const platform::Window dlg = hl::topWindow();
@@ -253,7 +253,7 @@ private:
                 if (gs.life <= gs.maxLife - 20 && gs.inventory[POTION] > 0) {
                     ++report.potionsUsed;
                     clickAfter(KEY_WAIT_MS, 1077);
-                } else if (gs.life <= 50 && gs.inventory[ELIXIR] > 0) {
+                } else if (gs.life <= gs.maxLife - 13 && gs.inventory[ELIXIR] > 0 && gs.inventory[POTION] == 0) {
                     ++report.elixirsUsed;
                     clickAfter(KEY_WAIT_MS, 1078);
                 } else {
@@ -307,7 +307,7 @@ private:
         }
         const double limit = gs.inventory[HARP] > 0 || harpBehind() ? 14.8 : 12.3;
         // Before the Mage, a worn shield is made new again if potions still come with it.
-        const bool worn = errandsDone && gs.shield < gs.shieldMax / 2 && gold >= SHIELD_PRICE + 8 * POTION_PRICE;
+        const bool worn = errandsDone && gs.shield < gs.shieldMax / 2 && gold >= SHIELD_PRICE + 4 * POTION_PRICE;
         if (errandsDone) lastShopDone = true;
         if ((gs.inventory[SHIELD] == 0 || worn) && gold >= SHIELD_PRICE + POTION_PRICE && kg + 1.5 + 0.15 <= limit) {
             queue.insert(queue.end(), {w, "select 1055 5", w, "click 1058"});
@@ -518,8 +518,9 @@ private:
             if (isFoe(front) || front == '@') {
                 const double needed = front == '@' ? gs.maxLife : expectedLoss(front) + foeStats(front).maxBlow + 10;
                 if (gs.life < needed && heal()) return;
-                // A save before each fight, for the reload if it goes wrong.
-                if (!saved && !escaping) {
+                // A save before each fight, for the reload if it goes wrong; not when
+                // the fight looks lost already, so that a reload goes back further.
+                if (!saved && !escaping && (front == '@' || canFight(front))) {
                     saved = true;
                     ++saves;
                     return press("S");

@@ -4,9 +4,12 @@
 // Each game runs in a new temporary folder holding the built castle as niveau.niv.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+
+#include <unistd.h>
 
 #include "bot.h"
 
@@ -38,12 +41,12 @@ struct Range {
     }
 };
 
-int table(unsigned first, unsigned count) {
+int table(unsigned first, unsigned count, const std::string& level) {
     int wins = 0, clean = 0, deaths = 0;
     std::map<std::string, int> causes;
     Range time, left, lowest, potions, elixirs, gold;
     for (unsigned seed = first; seed < first + count; ++seed) {
-        const bot::Report r = bot::playInFreshFolder(seed, QUELMAR_STAGE_DIR, CASTLE_LEVEL);
+        const bot::Report r = bot::playInFreshFolder(seed, QUELMAR_STAGE_DIR, level);
         printLine(seed, r);
         deaths += r.deaths;
         for (const auto& c : r.deathCauses) ++causes[c];
@@ -91,8 +94,14 @@ int main(int argc, char** argv) {
         }
         return r.won ? 0 : 1;
     }
-    if (mode == "table" && argc > 3)
-        return table(static_cast<unsigned>(std::stoul(argv[2])), static_cast<unsigned>(std::stoul(argv[3])));
+    if (mode == "table" && argc > 3) {
+        // The castle as built now, kept aside: a rebuild during a long table changes nothing.
+        const std::string level = std::filesystem::temp_directory_path() / ("castle-bot-level-" + std::to_string(::getpid()));
+        std::filesystem::copy_file(CASTLE_LEVEL, level, std::filesystem::copy_options::overwrite_existing);
+        const int status = table(static_cast<unsigned>(std::stoul(argv[2])), static_cast<unsigned>(std::stoul(argv[3])), level);
+        std::filesystem::remove(level);
+        return status;
+    }
     std::fprintf(stderr, "usage: castle-bot play SEED [SCRIPT_OUT] | castle-bot table FIRST COUNT\n");
     return 2;
 }

@@ -4,6 +4,7 @@
 //   castle route niveau.txt
 #include <cstdio>
 #include <fstream>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
@@ -70,7 +71,7 @@ void printRoute(const castle::Grid& level, const castle::SearchResult& r, std::u
         ++n;
         std::string what = describe(level, s, flags);
         flags = s.flags;
-        if (!what.empty() || n == r.presses)
+        if (!what.empty() || n == r.presses || std::getenv("CASTLE_STEPS"))
             std::cout << "  " << n << ": (" << s.row << ", " << s.col << ")" << what << "\n";
     }
 }
