@@ -300,16 +300,21 @@ TEST_F(BadInput, LevelFiles) {
 }
 
 TEST_F(BadInput, MusicControlFile) {
+    const std::string noPlayer = "box owner=none icon=error buttons=ok default=ok caption=\"Erreur de lancement...\" "
+                                 "text=\"Le fichier sons/MusicCfg.cfg ne peut pas être écrit";
     for (const Row& r : std::vector<Row>{
-             // The game makes sons/ when it is missing, and goes on when it cannot write there.
-             {"M3", Program::Game, "sons", Put::Missing, "", "", {"\nmusic 4\n"}},
-             {"M4", Program::Game, "sons/MusicCfg.cfg", Put::Folder, "", NEW_GAME, {"!\nmusic ", "!box owner=main icon=error"}, "<folder>"},
+             // The game makes sons/ when it is missing. When it cannot write the
+             // control file it starts no player (it could never stop it), says so, and goes on.
+             {"M3", Program::Game, "sons", Put::Missing, "", "", {"\nmusic 4\n", "\nlaunch ", "!box "}},
+             {"M4", Program::Game, "sons/MusicCfg.cfg", Put::Folder, "", NEW_GAME,
+              {"!\nmusic ", "!\nlaunch ", noPlayer, "!box owner=main icon=error"}, "<folder>"},
+             {"M5", Program::Game, "sons", Put::Bytes, "pas un dossier", NEW_GAME, {"!\nmusic ", "!\nlaunch ", noPlayer}, "="},
              // The player reads on, then ends on the quit number.
-             {"M5", Program::Player, "MusicCfg.cfg", Put::Bytes, std::string("musique:1\0musique:100", 21), "", {}},
-             {"M6", Program::Player, "MusicCfg.cfg", Put::Folder, "", "", {}},
-             {"M7", Program::Player, "MusicCfg.cfg", Put::Pipe, "", "", {}},
-             {"M8", Program::Player, "MusicCfg.cfg", Put::Unreadable, "musique:100", "", {}},
-             {"M9", Program::Player, "MusicCfg.cfg", Put::Huge, "musique:4 ", "", {}},
+             {"M6", Program::Player, "MusicCfg.cfg", Put::Bytes, std::string("musique:1\0musique:100", 21), "", {}},
+             {"M7", Program::Player, "MusicCfg.cfg", Put::Folder, "", "", {}},
+             {"M8", Program::Player, "MusicCfg.cfg", Put::Pipe, "", "", {}},
+             {"M9", Program::Player, "MusicCfg.cfg", Put::Unreadable, "musique:100", "", {}},
+             {"M10", Program::Player, "MusicCfg.cfg", Put::Huge, "musique:4 ", "", {}},
          })
         check(r);
 }
@@ -369,4 +374,18 @@ TEST(BadWaves, AreRefusedAtOnce) {
         platform::audio::stopLoop();
     }
     platform::audio::close();
+}
+
+// Names typed in the new-game dialog, after a save and a load: blanks become
+// spaces, control bytes and what Windows-1252 cannot write '?', and at most 59
+// characters are kept.
+TEST_F(BadInput, PlayerNames) {
+    const auto named = [](const std::string& name) { return "menu 40011\ntype 1064 " + name + "\nclick 1\nclick 1032\n" + SAVE + LOAD_SLOT_1; };
+    std::string snowmen;
+    for (int k = 0; k < 70; ++k) snowmen += "\u2603";
+    for (const Row& r : std::vector<Row>{
+             {"U5", Program::Game, "Sauvegardes.sav", Put::Missing, "", named("Jo\t\xC2\xA4\x01\xC3\xA9\xFF"), {"\nplayerName=Jo  ?\xC3\xA9?\n"}},
+             {"U6", Program::Game, "Sauvegardes.sav", Put::Missing, "", named(snowmen), {"\nplayerName=" + std::string(59, '?') + "\n"}},
+         })
+        check(r);
 }
