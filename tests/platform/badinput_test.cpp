@@ -207,6 +207,7 @@ protected:
             if (s[0] == '!') EXPECT_EQ(out.find(s.substr(1)), std::string::npos) << s << "\n" << out;
             else EXPECT_NE(out.find(s), std::string::npos) << s << "\n" << out;
         }
+        if (r.put == Put::Unreadable && fs::is_regular_file(at)) fs::permissions(at, fs::perms::owner_read, fs::perm_options::add);
         if (r.after == "<folder>") {
             EXPECT_TRUE(fs::is_directory(at));
         } else if (r.after == "=") {
@@ -262,6 +263,9 @@ TEST_F(BadInput, SaveFile) {
              // The games it holds are kept: no save over it.
              {"S13", Program::Game, "Sauvegardes.sav", Put::Unreadable, jo, LIST_SLOTS + NEW_GAME + SAVE,
               {SLOT_1_EMPTY, refused + ": le fichier Sauvegardes.sav ne peut pas être lu"}, "="},
+             // The temporary file's name taken: every save fails, and says so.
+             {"S14", Program::Game, "Sauvegardes.sav.tmp", Put::Folder, "", NEW_GAME + SAVE,
+              {refused + ": le fichier Sauvegardes.sav n'a pas pu être écrit"}, "<folder>"},
          })
         check(r);
 }
@@ -385,7 +389,7 @@ TEST_F(BadInput, PlayerNames) {
     for (int k = 0; k < 70; ++k) snowmen += "\u2603";
     for (const Row& r : std::vector<Row>{
              {"U5", Program::Game, "Sauvegardes.sav", Put::Missing, "", named("Jo\t\xC2\xA4\x01\xC3\xA9\xFF"), {"\nplayerName=Jo  ?\xC3\xA9?\n"}},
-             {"U6", Program::Game, "Sauvegardes.sav", Put::Missing, "", named(snowmen), {"\nplayerName=" + std::string(59, '?') + "\n"}},
+             {"U4", Program::Game, "Sauvegardes.sav", Put::Missing, "", named(snowmen), {"\nplayerName=" + std::string(59, '?') + "\n"}},
          })
         check(r);
 }
