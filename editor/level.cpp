@@ -91,11 +91,19 @@ void editorLoadLevel(bool atStart) {
     drawWholeGrid();
     drawXpFigure();
 
-    if (!opened) {
+    if (!opened && !platform::fileExists(EDITOR_LEVEL_FILE)) {
         platform::messageBox(es.editorWindow,
                              "Le fichier perso.niv est introuvable: un niveau vide (tout en "
                              "fond) est ouvert, avec le départ en haut à gauche.",
                              EDITOR_CAPTION, plainBox(platform::BoxIcon::Info));
+        return;
+    }
+    if (!opened) {  // there, but gives nothing: a folder, a pipe, a file protected against reading
+        platform::messageBox(es.editorWindow,
+                             "Le fichier perso.niv ne peut pas être lu (ce n'est pas un fichier, ou sa "
+                             "lecture est interdite): un niveau vide (tout en fond) est ouvert, avec le "
+                             "départ en haut à gauche.",
+                             EDITOR_CAPTION, plainBox(platform::BoxIcon::Warning));
         return;
     }
     std::string problems;

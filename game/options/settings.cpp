@@ -97,7 +97,7 @@ bool writeSettings(platform::Window owner) {
     platform::messageBox(owner,
                          "Les réglages n'ont pas pu être enregistrés: le fichier Reglages.cfg n'a pas pu "
                          "être écrit (disque plein ou protégé en écriture?).\n\nIls restent valables "
-                         "jusqu'à la fermeture du jeu; le fichier précédent est intact.",
+                         "jusqu'à la fermeture du jeu; le fichier précédent, s'il y en a un, est intact.",
                          "Erreur d'enregistrement...",
                          platform::BoxStyle{platform::BoxButtons::Ok, platform::BoxIcon::Error});
     return false;

@@ -120,15 +120,24 @@ void saveToSlot(int slot) {
 
     const SaveSlot previous = gs.saveSlots[slot];
     gs.saveSlots[slot] = captureGame();
+    // A save file this game may not read still holds its games, which the
+    // slots in memory know nothing of: writing over it would lose them.
+    const bool unreadable = platform::unreadableFile(saveFileToRead());
     // Atomic: a failed or interrupted write leaves the previous file whole. The
     // folder is not synced: that second wait for the disk would double the
     // cost of a save, and a crash in the next seconds keeps the previous file.
-    const bool written = platform::replaceFile(SAVE_FILE, encodeSaveFile(gs.saveSlots), false);
+    const bool written = !unreadable && platform::replaceFile(SAVE_FILE, encodeSaveFile(gs.saveSlots), false);
     // Memory keeps mirroring the file: a save that did not reach it did not happen.
     if (!written) gs.saveSlots[slot] = previous;
 
     drawScene();
-    if (!written) {
+    if (unreadable) {
+        platform::messageBox(gs.mainWindow,
+                             "La partie n'a pas pu être sauvegardée: le fichier Sauvegardes.sav ne peut pas "
+                             "être lu (protégé en lecture?), et le remplacer effacerait les parties qu'il "
+                             "contient.\n\nRendez-le lisible, puis sauvegardez à nouveau.",
+                             "Erreur de sauvegarde...", BoxStyle{BoxButtons::Ok, BoxIcon::Error});
+    } else if (!written) {
         platform::messageBox(gs.mainWindow,
                              "La partie n'a pas pu être sauvegardée: le fichier Sauvegardes.sav n'a pas "
                              "pu être écrit (disque plein ou protégé en écriture?).\n\nLes parties "

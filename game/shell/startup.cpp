@@ -74,9 +74,15 @@ void startUp() {
         std::filesystem::current_path(ec) / platform::dirName(MUSIC_CONTROL_FILE);
     std::filesystem::create_directory(controlDir, ec);
 
-    selectMusic(MUSIC_INTRO);
-
-    if (!platform::launchProgram(gs.soundDir + MUSIC_PLAYER_FILE, gs.soundDir, controlDir.string())) {
+    // The player obeys the control file alone: started while the game cannot
+    // write it, it could never be told to stop and would play on after the game.
+    if (!selectMusic(MUSIC_INTRO)) {
+        platform::messageBox(nullptr,
+                             "Le fichier sons/MusicCfg.cfg ne peut pas être écrit dans le dossier du jeu: "
+                             "le lecteur de musique n'est pas lancé.\nLa musique ne fonctionnera pas.",
+                             "Erreur de lancement...",
+                             platform::BoxStyle{platform::BoxButtons::Ok, platform::BoxIcon::Error});
+    } else if (!platform::launchProgram(gs.soundDir + MUSIC_PLAYER_FILE, gs.soundDir, controlDir.string())) {
         platform::messageBox(nullptr,
                              "impossible de trouver l'application....\nLa musique ne fonctionera pas",
                              "Erreur de lancement...",

@@ -13,8 +13,8 @@ void playSound(std::string_view name) {
     if (gs.soundOn != 0) platform::playEffect(path);
 }
 
-void selectMusic(MusicTrack track) {
+bool selectMusic(MusicTrack track) {
     int value = track == MUSIC_QUIT ? MUSIC_QUIT : track * gs.musicOn;
     // A file that cannot be written leaves the music as it was; nothing to report.
-    platform::replaceFile(MUSIC_CONTROL_FILE, "musique:" + std::to_string(value));
+    return platform::replaceFile(MUSIC_CONTROL_FILE, "musique:" + std::to_string(value));
 }

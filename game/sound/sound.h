@@ -21,4 +21,5 @@ constexpr const char* MUSIC_CONTROL_FILE = "sons/MusicCfg.cfg";
 // The name is UTF-8 ("épée mur", "clé").
 void playSound(std::string_view name);
 // Writes "musique:N" with the track times musicOn (the quit number always as 100).
-void selectMusic(MusicTrack track);
+// False when the file could not be written (the music then stays as it was).
+bool selectMusic(MusicTrack track);

@@ -79,7 +79,12 @@ bool loadGridFrom(const char* file, std::vector<std::string>& tokens, std::size_
     GridRead read = copyGrid(tokens.empty() ? std::string() : tokens[0]);
     const std::string level = std::string("Le niveau ") + file;
     if (!opened) {
-        warning = level + " est introuvable dans le dossier du jeu: le château est vide.";
+        // Something that is there but gives nothing (a folder, a pipe, a file
+        // protected against reading) is not said to be missing.
+        warning = level + (platform::fileExists(file)
+                               ? " ne peut pas être lu (ce n'est pas un fichier, ou sa lecture est interdite): "
+                                 "le château est vide."
+                               : " est introuvable dans le dossier du jeu: le château est vide.");
         return false;
     }
     if (!read.complete) warning += level + " est incomplet: les cases manquantes sont vides.\n";

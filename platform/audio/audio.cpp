@@ -6,12 +6,21 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/files.h"
 
 namespace platform::audio {
 namespace {
 
 constexpr int EFFECT_CHANNEL = 0;
 constexpr int MUSIC_CHANNEL = 1;
+// Six minutes of CD sound; the game's longest loop takes 2 MB. A bigger file is
+// no sound of the game, and loading it would hold the program for seconds.
+constexpr long long MAX_WAVE_BYTES = 64LL << 20;
 
 enum class DeviceState { Untried, Open, Missing };
 DeviceState device = DeviceState::Untried;
@@ -23,6 +32,23 @@ void freeChunk(Mix_Chunk*& chunk, int channel) {
     Mix_HaltChannel(channel);  // synchronous: the mixer no longer reads the chunk
     Mix_FreeChunk(chunk);
     chunk = nullptr;
+}
+
+// The file read whole, then decoded: only a regular file is opened (a named
+// pipe in place of a wave file would block the open, and the game with it),
+// and only one of a size a sound can have.
+Mix_Chunk* loadWave(const std::string& path) {
+    std::FILE* f = openRegularFile(path);
+    if (!f) return nullptr;
+    struct stat st {};
+    std::vector<char> bytes;
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0 && st.st_size <= MAX_WAVE_BYTES) {
+        bytes.resize(static_cast<std::size_t>(st.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    }
+    std::fclose(f);
+    if (bytes.empty()) return nullptr;
+    return Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
 }
 
 }  // namespace
@@ -57,14 +83,14 @@ void close() {
 void playEffect(const std::string& path) {
     if (!open()) return;
     freeChunk(effect, EFFECT_CHANNEL);  // a new effect cuts the one playing
-    effect = Mix_LoadWAV(path.c_str());
+    effect = loadWave(path);
     if (effect && Mix_PlayChannel(EFFECT_CHANNEL, effect, 0) < 0) freeChunk(effect, EFFECT_CHANNEL);
 }
 
 bool playLoop(const std::string& path) {
     if (!open()) return false;
     freeChunk(music, MUSIC_CHANNEL);
-    music = Mix_LoadWAV(path.c_str());
+    music = loadWave(path);
     if (!music) return false;
     if (Mix_PlayChannel(MUSIC_CHANNEL, music, -1) < 0) {
         freeChunk(music, MUSIC_CHANNEL);

@@ -41,6 +41,9 @@ bool readTokens(const std::string& path, std::vector<std::string>& out, std::siz
                 std::size_t maxBytes = 1u << 20);
 
 bool fileExists(const std::string& path);
+// True for a regular file that this program may not open for reading (its
+// permissions): it holds data that reading it does not give.
+bool unreadableFile(const std::string& path);
 
 // Directory part of a path without the trailing '/' ("a/b/c" -> "a/b").
 std::string dirName(const std::string& path);
