@@ -450,7 +450,9 @@ private:
         // Keys, better weapons and the harp first: they open the way to the axe
         // and make every later fight cheaper. Then the nearest of the rest.
         if (!errandFound(safe, rules, [this](char c) { return wanted(c) && std::string_view("uvwxyz8em79h").find(c) != std::string_view::npos; }) &&
-            !errandFound(safe, rules, [this, shop](char c) { return wanted(c) || (shop && c == '0'); })) {
+            !errandFound(safe, rules, [this, shop](char c) { return wanted(c) || (shop && c == '0'); }) &&
+            // What lies behind enemies too strong for now is still better taken before the Mage.
+            !(fallback = errandFound(world, rules, [this, shop](char c) { return wanted(c) || (shop && c == '0'); }))) {
             if (!errandsDone) {
                 errandsDone = true;  // from now on the purse goes on potions for the Mage
                 if (wantShop()) return planNext();
