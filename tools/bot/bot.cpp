@@ -77,7 +77,7 @@ bool isFoe(char c) { return c == 'g' || c == 'k' || c == 'i'; }
 
 class Player {
 public:
-    Player(unsigned seed) : seed(seed) {}
+    Player(unsigned seed, bool careless) : seed(seed), careless(careless) {}
 
     Report run(const std::string& gameDir) {
         std::vector<std::string> opening = {"seed " + std::to_string(seed),
@@ -107,6 +107,7 @@ public:
 private:
     Grid world{};
     unsigned seed;
+    bool careless;  // only what the way needs: keys, weapons, the harp; no potion hunting, no shops
     Report report;
     std::size_t seen = 0;            // transcript lines read so far
     std::vector<int> dialogs;        // open dialogs, topmost last
@@ -235,7 +236,7 @@ private:
                 queue = {"type 1064 Bot", "click 1"};
                 break;
             case DLG_DEFAULT_SLOT:
-                clickAfter(KEY_WAIT_MS, 1032);  // the first slot, for the saves before fights
+                clickAfter(ANSWER_WAIT_MS, 1032);  // the first slot, for the saves before fights
                 break;
             case DLG_FIGHT: {
                 const int maxBlow = foeStats(foeTile(gs.enemyKind)).maxBlow;
@@ -339,6 +340,7 @@ private:
     // Worth a detour: potions, elixirs, chests, a shield when none is carried,
     // keys, the harp, and a weapon better than the best one carried.
     bool wanted(char c) const {
+        if (careless && std::string_view("uvwxyz8em79h").find(c) == std::string_view::npos) return false;
         switch (c) {
             case 'n': return gs.carriedWeight <= 14.9f;
             case 'o': return gs.carriedWeight <= 14.95f;
@@ -359,6 +361,7 @@ private:
     // A shop when the purse is full, when potions run out, and once more on the
     // way to the Mage to spend everything.
     bool wantShop() const {
+        if (careless) return false;
         const int gold = gs.inventory[GOLD], potions = gs.inventory[POTION];
         return gold >= SHIELD_PRICE + POTION_PRICE ||
                (gold >= POTION_PRICE && (potions < 4 || (errandsDone && !lastShopDone)));
@@ -554,12 +557,17 @@ private:
 
 }  // namespace
 
-Report play(unsigned seed, const std::string& gameDir) {
-    Player p(seed);
+Report play(unsigned seed, const std::string& gameDir, bool careless) {
+    Player p(seed, careless);
     return p.run(gameDir);
 }
 
-Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::string& level) {
+namespace {
+
+// Runs `game` in a new folder holding only the castle and an empty sons/, always the
+// same for one process, so that a game and its replay write the same transcript.
+template <class Game>
+auto inFreshFolder(const std::string& level, Game game) {
     namespace fs = std::filesystem;
     const fs::path before = fs::current_path();
     const fs::path dir = fs::temp_directory_path() / ("castle-bot-" + std::to_string(::getpid()));
@@ -567,10 +575,21 @@ Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::s
     fs::create_directories(dir / "sons");
     fs::copy_file(level, dir / "niveau.niv");
     fs::current_path(dir);
-    Report r = play(seed, gameDir);
+    auto result = game();
     fs::current_path(before);
     fs::remove_all(dir);
-    return r;
+    return result;
+}
+
+}  // namespace
+
+Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::string& level, bool careless) {
+    return inFreshFolder(level, [&] { return play(seed, gameDir, careless); });
+}
+
+std::string replayInFreshFolder(const std::vector<std::string>& script, const std::string& gameDir,
+                                const std::string& level) {
+    return inFreshFolder(level, [&] { return replay(script, gameDir); });
 }
 
 std::string replay(const std::vector<std::string>& script, const std::string& gameDir) {

@@ -32,12 +32,18 @@ struct Report {
 // Plays one game with the generator seeded by `seed`, in the current working
 // directory (the game writes its settings and saves there and reads niveau.niv),
 // its pictures from gameDir.
-Report play(unsigned seed, const std::string& gameDir);
+// A careless player takes only what the way to the Mage needs (keys, weapons, the
+// harp) and never shops.
+Report play(unsigned seed, const std::string& gameDir, bool careless = false);
 // The same in a new empty folder holding only a copy of `level` as niveau.niv:
 // a first launch, no settings, no saves.
-Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::string& level);
+Report playInFreshFolder(unsigned seed, const std::string& gameDir, const std::string& level,
+                         bool careless = false);
 
-// Runs a script through the runner in process and returns its output.
+// Runs a script through the runner in process and returns its output; the second
+// in the fresh folder playInFreshFolder uses.
 std::string replay(const std::vector<std::string>& script, const std::string& gameDir);
+std::string replayInFreshFolder(const std::vector<std::string>& script, const std::string& gameDir,
+                                const std::string& level);
 
 }  // namespace bot

@@ -1,6 +1,7 @@
 // castle-bot: plays the built-in castle and reports how it went.
 //   castle-bot play SEED [SCRIPT_OUT]   one game; its script (and SCRIPT_OUT.out, the runner's output)
 //   castle-bot table FIRST COUNT        one game per seed, a line each, then the summary table
+//   castle-bot careless FIRST COUNT     the same for a player who takes only what the way needs
 // Each game runs in a new temporary folder holding the built castle as niveau.niv.
 #include <algorithm>
 #include <cstdio>
@@ -41,12 +42,12 @@ struct Range {
     }
 };
 
-int table(unsigned first, unsigned count, const std::string& level) {
+int table(unsigned first, unsigned count, const std::string& level, bool careless) {
     int wins = 0, clean = 0, deaths = 0;
     std::map<std::string, int> causes;
     Range time, left, lowest, potions, elixirs, gold;
     for (unsigned seed = first; seed < first + count; ++seed) {
-        const bot::Report r = bot::playInFreshFolder(seed, QUELMAR_STAGE_DIR, level);
+        const bot::Report r = bot::playInFreshFolder(seed, QUELMAR_STAGE_DIR, level, careless);
         printLine(seed, r);
         deaths += r.deaths;
         for (const auto& c : r.deathCauses) ++causes[c];
@@ -94,14 +95,15 @@ int main(int argc, char** argv) {
         }
         return r.won ? 0 : 1;
     }
-    if (mode == "table" && argc > 3) {
+    if ((mode == "table" || mode == "careless") && argc > 3) {
         // The castle as built now, kept aside: a rebuild during a long table changes nothing.
         const std::string level = std::filesystem::temp_directory_path() / ("castle-bot-level-" + std::to_string(::getpid()));
         std::filesystem::copy_file(CASTLE_LEVEL, level, std::filesystem::copy_options::overwrite_existing);
-        const int status = table(static_cast<unsigned>(std::stoul(argv[2])), static_cast<unsigned>(std::stoul(argv[3])), level);
+        const int status = table(static_cast<unsigned>(std::stoul(argv[2])), static_cast<unsigned>(std::stoul(argv[3])), level,
+                                 mode == "careless");
         std::filesystem::remove(level);
         return status;
     }
-    std::fprintf(stderr, "usage: castle-bot play SEED [SCRIPT_OUT] | castle-bot table FIRST COUNT\n");
+    std::fprintf(stderr, "usage: castle-bot play SEED [SCRIPT_OUT] | castle-bot table|careless FIRST COUNT\n");
     return 2;
 }
