@@ -118,13 +118,15 @@ private:
     std::uint32_t held = 0;
     bool escaping = false;
     bool shopping = false;
-    bool saved = false;     // a save was made since the last fight
-    int saves = 0;
-    bool reloaded = false;  // the last death was answered with a reload
-    int queueFor = 0;       // the dialog the queued lines are for, 0 the main window
-    int replans = 0;        // plans made again in a row because a press did not go as planned
-    bool fallback = false;  // the route goes through enemies too strong: nothing else is left
-    char fighting = 0;  // the enemy of the fight under way, 0 out of fights
+    bool saved = false;         // a save was made since the last fight
+    int saves = 0;              // saves made in the whole game
+    bool reloaded = false;      // the last death was answered with a reload
+    int queueFor = 0;           // the dialog the queued lines are for, 0 the main window
+    int replans = 0;            // plans made again in a row because a press did not go as planned
+    bool fallback = false;      // the route goes through enemies too strong: nothing else is left
+    char fighting = 0;          // the enemy of the fight under way, 0 out of fights
+    bool errandsDone = false;   // nothing was left to take: from then on, the Mage
+    bool lastShopDone = false;  // the purse was spent for the Mage
 
     int row() const { return gs.viewTop + gs.heroRow; }
     int col() const { return gs.viewLeft + gs.heroCol; }
@@ -366,8 +368,6 @@ private:
         return gold >= SHIELD_PRICE + POTION_PRICE ||
                (gold >= POTION_PRICE && (potions < 4 || (errandsDone && !lastShopDone)));
     }
-    bool lastShopDone = false;
-    bool errandsDone = false;
 
     void onMap() {
         if (!started) {
