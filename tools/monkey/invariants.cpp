@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string_view>
 
 #include "combat/skills.h"
@@ -63,13 +64,13 @@ double bagKg(const GameState& g) {
 std::string checkState(const GameState& g, const Before& previous) {
     auto range = [](const char* name, int v, int lo, int hi) -> std::string {
         if (v >= lo && v <= hi) return "";
-        return std::string(name) + " is " + std::to_string(v) + ", outside " + std::to_string(lo) + ".." +
-               std::to_string(hi);
+        return std::string(name) + " is " + std::to_string(v) + (v < lo ? ", below " + std::to_string(lo)
+                                                                         : ", above " + std::to_string(hi));
     };
     for (std::string e : {range("viewLeft", g.viewLeft, 0, VIEW_LEFT_MAX), range("viewTop", g.viewTop, 0, VIEW_TOP_MAX),
                           range("heroCol", g.heroCol, 0, VIEW_COLS - 1), range("heroRow", g.heroRow, 0, VIEW_ROWS - 1),
-                          range("heroFacing", g.heroFacing, -1, 1), range("life", g.life, 0, 1 << 30),
-                          range("shield", g.shield, 0, g.shieldMax), range("bonusPoints", g.bonusPoints, 0, 1 << 30),
+                          range("heroFacing", g.heroFacing, -1, 1), range("life", g.life, 0, INT_MAX),
+                          range("shield", g.shield, 0, g.shieldMax), range("bonusPoints", g.bonusPoints, 0, INT_MAX),
                           range("strength", g.strength, 0, SKILL_MAX), range("precision", g.precision, 0, SKILL_MAX),
                           range("resistance", g.resistance, 0, SKILL_MAX),
                           range("protection", g.protection, 0, SKILL_MAX)})
@@ -79,7 +80,7 @@ std::string checkState(const GameState& g, const Before& previous) {
     if (g.inventory[0] != 0) return "inventory[0] is " + std::to_string(g.inventory[0]);
     for (int i = ITEM_FIRST; i <= ITEM_LAST; ++i) {
         const bool once = i == ITEM_SHIELD || (i >= ITEM_FIRST_KEY && i < ITEM_LAST);
-        const std::string e = range(("inventory[" + std::to_string(i) + "]").c_str(), g.inventory[i], 0, once ? 1 : 1 << 30);
+        const std::string e = range(("inventory[" + std::to_string(i) + "]").c_str(), g.inventory[i], 0, once ? 1 : INT_MAX);
         if (!e.empty()) return e;
     }
     if (const double kg = bagKg(g); kg > MAX_CARRY_KG + BAG_TOLERANCE_KG) return "the bag weighs " + num(kg) + " kg";
