@@ -1,5 +1,6 @@
 // Faults the monkey (tools/monkey) found, each played here the shortest way.
 #include "play_fixture.h"
+#include "resources/menu.h"
 #include "saves/slots.h"
 
 using namespace play;
@@ -35,4 +36,34 @@ TEST_F(MonkeyFound, ALoadRecentredTwiceShowsTheGridAtTheNewOrigin) {
     loadCommand();
     EXPECT_EQ(std::tie(gs.viewLeft, gs.heroCol), std::tuple(8, 4)) << "two steps of recentring";
     expectViewIsTheGrid();
+}
+
+// Holding the left button moves the view away from the hero; the save and the
+// inventory from the menu act on the hero's own cell all the same.
+TEST_F(MonkeyFound, TheMenuSavesAndDropsWhereTheHeroStandsWhileLooking) {
+    stripes();
+    placeHero(50, 50);
+    std::tie(gs.maxLife, gs.tutoSave, gs.tutoInventory, gs.inventory[1]) = std::tuple(100, 1, 1, 1);
+    gs.LevelGrid[50][50] = 'a';
+    refreshView();
+    const struct {
+        int command;
+        const char* click;
+    } commands[] = {{CMD_SAVE, "click 1032"}, {CMD_INVENTORY, "click 1020"}};  // slot 1; drop the sword
+    for (const auto& c : commands) {
+        const int left = gs.viewLeft;
+        mainWindowProc(gs.mainWindow, platform::Msg::LButtonDown, 10, 10);
+        for (int k = 0; k < 3; ++k) keySequence(platform::vk::RIGHT), mainWindowProc(gs.mainWindow, platform::Msg::KeyUp, 0, 0);
+        ASSERT_EQ(gs.viewLeft, left + 3) << "looking three cells to the right";
+        hl::setScript({c.click});
+        try {
+            menuCommand(gs.mainWindow, c.command);
+        } catch (const hl::ScriptEnd&) {
+            return ADD_FAILURE() << "command " << c.command << ": its dialog wants more than " << c.click;
+        }
+        const SaveSlot& s = gs.saveSlots[0];
+        EXPECT_EQ(std::pair(s.viewTop + s.heroRow, s.viewLeft + s.heroCol), std::pair(50, 50)) << "the saved cell";
+    }
+    EXPECT_EQ(gs.LevelGrid[50][50], 'e');
+    EXPECT_EQ(gs.inventory[1], 0);
 }

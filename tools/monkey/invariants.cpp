@@ -49,10 +49,14 @@ std::string gridCheck(const GameState& g) {
     return "";
 }
 
+std::array<int, 4> place(const SaveSlot& s) { return {s.viewLeft, s.viewTop, s.heroCol, s.heroRow}; }
+
 }  // namespace
 
 Before before(const GameState& g) {
-    return {g.life, g.inventory[ITEM_ELIXIR], g.resistance};
+    Before b{g.life, g.inventory[ITEM_ELIXIR], g.resistance, {}};
+    for (int k = 0; k < SLOT_COUNT; ++k) b.slotPlaces[k] = place(g.saveSlots[k]);
+    return b;
 }
 
 double bagKg(const GameState& g) {
@@ -102,6 +106,17 @@ std::string checkState(const GameState& g, const Before& previous) {
         for (std::string e : {range("countdownMinutes", g.countdownMinutes, 0, 2),
                               range("countdownSeconds", g.countdownSeconds, 0, 59)})
             if (!e.empty()) return e;
+    }
+    // A save records the cell the hero stands on, also while the view is moved away.
+    const int heroRow = (g.lookMode ? g.savedViewTop : g.viewTop) + g.heroRow;
+    const int heroCol = (g.lookMode ? g.savedViewLeft : g.viewLeft) + g.heroCol;
+    for (int k = 0; k < SLOT_COUNT; ++k) {
+        const SaveSlot& s = g.saveSlots[k];
+        if (place(s) == previous.slotPlaces[k] || (s.viewTop + s.heroRow == heroRow && s.viewLeft + s.heroCol == heroCol))
+            continue;
+        return "slot " + std::to_string(k + 1) + " saved the hero at (" + std::to_string(s.viewTop + s.heroRow) + ", " +
+               std::to_string(s.viewLeft + s.heroCol) + "), he stands at (" + std::to_string(heroRow) + ", " +
+               std::to_string(heroCol) + ")";
     }
     if (std::string e = gridCheck(g); !e.empty()) return e;
     // The rules read the view: it must be the grid's block at the view's origin.

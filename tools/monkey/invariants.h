@@ -2,6 +2,7 @@
 // the checks the monkey makes after every event.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "state.h"
@@ -12,6 +13,7 @@ namespace monkey {
 struct Before {
     int life = 0;
     int elixirs = 0, resistance = 0;
+    std::array<std::array<int, 4>, SLOT_COUNT> slotPlaces{};  // view origin and hero of each save
 };
 Before before(const GameState& g);
 
