@@ -83,10 +83,7 @@ TEST_P(MonkeyPlays, FiveThousandEventsWithEveryCheckHolding) {
     opt.workDir = dir;
     opt.scriptOut = dir + ".script";
     opt.quiet = true;
-    const fs::path before = fs::current_path();
-    fs::current_path(dir);
     monkey::Report r = monkey::play(opt);
-    fs::current_path(before);
     fs::remove_all(dir);
     EXPECT_EQ(r.violation, "") << r.details;
     EXPECT_EQ(r.events, 5000);

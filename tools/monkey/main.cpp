@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
             else return usage();
         } else return usage();
     }
+    opt.gameDir = fs::absolute(opt.gameDir).string();  // the runs play in another folder
     opt.castleLevel = opt.gameDir + "/niveau.niv";
     if (!fs::exists(opt.castleLevel)) {
         std::fprintf(stderr, "quelmar-monkey: no %s (build the game first, or give --gamedir)\n",
@@ -78,9 +79,7 @@ int main(int argc, char** argv) {
         }
         opt.workDir = tmpl;
     }
-    const fs::path before = fs::current_path();
-    fs::create_directories(opt.workDir);
-    fs::current_path(opt.workDir);  // the game opens its files by bare name
+    opt.workDir = fs::absolute(opt.workDir).string();
     const auto start = std::chrono::steady_clock::now();
     monkey::Report r;
     try {
@@ -90,9 +89,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    fs::current_path(before);
     if (ownFolder) fs::remove_all(opt.workDir);
-    std::printf("seed %u: %ld events in %d runs, %.1f s (%.0f events/s), %d boxes; dialogs opened:", opt.seed,
+    const std::string who = replay.empty() ? "seed " + std::to_string(opt.seed) : "replay of " + replay;
+    std::printf("%s: %ld events in %d runs, %.1f s (%.0f events/s), %d boxes; dialogs opened:", who.c_str(),
                 r.events, r.runs, seconds, r.events / std::max(seconds, 1e-9), r.boxes);
     for (const auto& [id, n] : r.dialogs) std::printf(" %d x%d", id, n);
     std::printf("\n");

@@ -174,6 +174,13 @@ private:
 
     void runOnce(const std::string& level, const std::vector<std::string>& opening) {
         prepareFolder(opt, level);
+        // The game opens its files by bare name.
+        const fs::path home = fs::current_path();
+        fs::current_path(opt.workDir);
+        struct Back {
+            fs::path to;
+            ~Back() { fs::current_path(to); }
+        } back{home};
         ++report.runs;
         {
             std::lock_guard<std::mutex> lock(mutex);

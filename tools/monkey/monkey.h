@@ -19,7 +19,7 @@ struct Options {
     long runEvents = 3000;      // a run (one start of the game) ends after this many
     std::string gameDir;        // Images/ and sons/ (the build's stage folder)
     std::string castleLevel;    // the niveau.niv copied into the work folder
-    std::string workDir;        // the game's working folder, emptied before each run
+    std::string workDir;        // the game's working folder (absolute), emptied before each run
     std::string scriptOut;      // where the script of a failing run goes
     bool quiet = false;         // no progress lines
 };
