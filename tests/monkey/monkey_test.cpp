@@ -35,8 +35,6 @@ TEST(MonkeyChecks, EachBrokenRuleIsNamed) {
         {"heroCol is 15", [](GameState& g) { g.heroCol = 15; }},
         {"viewTop is 90", [](GameState& g) { g.viewTop = 90; }},
         {"life is -1", [](GameState& g) { g.life = -1; }},
-        {"a game goes on with life 0", [](GameState& g) { g.life = 0; }},
-        {"", [](GameState& g) { g.life = 0, g.onTitleScreen = 1; }},
         {"inventory[9] is -1", [](GameState& g) { g.inventory[9] = -1; }},
         {"inventory[11] is 2", [](GameState& g) { g.inventory[11] = 2; }},
         {"shieldMax is 51 with protection 0", [](GameState& g) { g.shieldMax = 51; }},

@@ -101,7 +101,6 @@ std::string checkState(const GameState& g, const Before& previous) {
             return "life rose from " + std::to_string(previous.life) + " to " + std::to_string(g.life) +
                    " over maxLife " + std::to_string(g.maxLife) + " unexplained";
     }
-    if (g.onTitleScreen == 0 && g.life < 1) return "a game goes on with life " + std::to_string(g.life);
     if (g.escapeMode) {
         for (std::string e : {range("countdownMinutes", g.countdownMinutes, 0, 2),
                               range("countdownSeconds", g.countdownSeconds, 0, 59)})
