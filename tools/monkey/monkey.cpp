@@ -113,6 +113,7 @@ private:
     std::map<platform::Window, long> ages;  // events each dialog has taken on top
     int boxesThisEvent = 0;
     bool lookHeld = false;
+    int lastArrow = 1;
     std::deque<std::string> recent;
     std::deque<std::string> recentTranscript;
 
@@ -352,8 +353,10 @@ private:
             return "mouse lup " + std::to_string(between(0, 480)) + " " + std::to_string(between(0, 400));
         }
         static const char* arrows[] = {"Left", "Right", "Up", "Down"};
-        switch (pick({40, 6, 8, 8, 3, 2, 2, 3, 2, 4, 5, 8})) {
-            case 0: return std::string("key ") + arrows[pick({3, 3, 2, 2})];
+        switch (pick({40, 6, 8, 8, 3, 2, 2, 3, 2, 4, 2, 8})) {
+            case 0:  // mostly on in the same direction: the hero gets somewhere
+                if (!chance(70)) lastArrow = static_cast<int>(pick({3, 3, 2, 2}));
+                return std::string("key ") + arrows[lastArrow];
             case 1: return "key Space";
             case 2: return "key Enter";
             case 3: return "key F" + std::to_string(between(1, 9));
@@ -475,14 +478,32 @@ private:
 std::string randomLevel(unsigned seed) {
     std::mt19937 r(seed);
     std::string level(GRID_CELLS, 'a');
-    const std::size_t others = std::char_traits<char>::length(TILES);
-    // Mostly background and floor, some ladders and lava, then anything.
-    for (char& c : level) {
-        const unsigned k = r() % 100;
-        c = k < 40 ? 'a' : k < 70 ? 's' : k < 76 ? 'q' : k < 78 ? 'd' : TILES[r() % others];
+    const std::size_t codes = std::char_traits<char>::length(TILES);
+    auto cell = [&level](int row, int col) -> char& { return level[static_cast<std::size_t>(row * GRID_COLS + col)]; };
+    int col = static_cast<int>(r() % GRID_COLS), row = static_cast<int>(r() % GRID_ROWS);
+    if (r() % 2) {
+        // Noise: mostly background and floor, some ladders and lava, then anything.
+        for (char& c : level) {
+            const unsigned k = r() % 100;
+            c = k < 40 ? 'a' : k < 70 ? 's' : k < 76 ? 'q' : k < 78 ? 'd' : TILES[r() % codes];
+        }
+        if (r() % 5 == 0) col = r() % 2 ? GRID_COLS - 1 : 0;  // the edges of the view
+        if (r() % 5 == 0) row = r() % 2 ? GRID_ROWS - 1 : 0;
+    } else {
+        // Storeys: a floor every fourth row with gaps and lava, ladders through
+        // them, and on them anything (enemies, items, chests, shops, doors, keys).
+        for (int y = 3; y < GRID_ROWS; y += 4)
+            for (int x = 0; x < GRID_COLS; ++x) {
+                const unsigned k = r() % 100;
+                cell(y, x) = k < 8 ? 'a' : k < 11 ? 'd' : k < 13 ? '#' : 's';
+                if (r() % 4 == 0) cell(y - 1, x) = TILES[r() % codes];
+            }
+        for (int n = 0; n < 150; ++n) {
+            const int x = static_cast<int>(r() % GRID_COLS), y = 4 * static_cast<int>(r() % 24) + 2;
+            for (int k = 0; k < 5; ++k) cell(y + k, x) = 'q';
+        }
+        row = 4 * static_cast<int>(r() % 25) + 2;
     }
-    auto coord = [&r] { return r() % 10 == 0 ? (r() % 2 ? 99 : 0) : static_cast<int>(r() % 100); };
-    const int col = coord(), row = coord();
     return level + " " + std::to_string(col) + " " + std::to_string(row) + " ";
 }
 
