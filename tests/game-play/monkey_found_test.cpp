@@ -1,4 +1,5 @@
 // Faults the monkey (tools/monkey) found, each played here the shortest way.
+#include "hero/movement.h"
 #include "play_fixture.h"
 #include "resources/menu.h"
 #include "saves/slots.h"
@@ -66,4 +67,21 @@ TEST_F(MonkeyFound, TheMenuSavesAndDropsWhereTheHeroStandsWhileLooking) {
     }
     EXPECT_EQ(gs.LevelGrid[50][50], 'e');
     EXPECT_EQ(gs.inventory[1], 0);
+}
+
+// Unarmed, the hero turning round on an enemy's cell (where a jump or a fall
+// left him) is not pushed anywhere: he made no step to undo. At the grid's
+// right edge the push took him out of the view and the grid.
+TEST_F(MonkeyFound, AnUnarmedTurnOnAnEnemyMovesNobody) {
+    for (const int col : {99, 50}) {
+        fill('a');
+        floorRow(99);
+        put(98, col - 1, "sg");
+        placeHero(98, col, 1);
+        walkStep(-1);
+        EXPECT_EQ(where(), std::pair(98, col));
+        EXPECT_EQ(gs.heroFacing, -1);
+        EXPECT_EQ(boxes().size(), 1u) << "Pas de combat sans arme!!!";
+        hl::clearTranscript();
+    }
 }
