@@ -59,7 +59,7 @@ void dieInLava() {
 }
 
 // What the cell the hero stands on does to him after a step or a turn.
-void enterCell() {
+void enterCell(bool stepped) {
     char cell = here();
     if (cell == '@') {
         openBossFight();
@@ -72,7 +72,8 @@ void enterCell() {
             platform::messageBox(gs.mainWindow, "Pas de combat sans arme!!!", "Ca va pas la tete???",
                                  platform::BoxStyle{platform::BoxButtons::Ok,
                                                     platform::BoxIcon::Warning});
-            gs.heroCol -= gs.heroFacing;
+            // Back off the step taken; a turn on the spot took none.
+            if (stepped) gs.heroCol -= gs.heroFacing;
         }
     }
 }
@@ -81,7 +82,7 @@ void enterCell() {
 
 void walkStep(int direction) {
     const int d = direction;
-    bool door = false;
+    bool door = false, stepped = false;
     if (gs.heroFacing == d) {
         char front = inFront(d);
         if (isClosedDoor(front)) {
@@ -89,6 +90,7 @@ void walkStep(int direction) {
             door = true;
         } else if (!isSolid(front)) {
             gs.heroCol += d;
+            stepped = true;
             pause(STEP_PAUSE_MS);
             gs.stepToggle = gs.stepToggle ? 0 : 1;
             playSound(gs.stepToggle ? "marche1" : "marche0");
@@ -97,7 +99,7 @@ void walkStep(int direction) {
     if (!door) {
         gs.heroFacing = d;
         gs.currentWeapon = weaponsCarried();
-        enterCell();
+        enterCell(stepped);
         // During the escape, reaching the castle's first column wins the game.
         if (gs.escapeMode && gs.viewLeft + gs.heroCol == 0) {
             gs.onTitleScreen = 1;

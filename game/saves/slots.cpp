@@ -196,6 +196,7 @@ void loadCommand() {
         gs.onTitleScreen = 1;
     }
     recentreView();
+    refreshView();  // the second recentring of a load may move the view again
     repaintAll();
 }
 

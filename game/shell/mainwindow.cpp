@@ -186,6 +186,8 @@ void menuCommand(platform::Window w, int command) {
             newGameCommand();
             break;
         case CMD_SAVE:
+            // The save and the inventory act on the hero's own cell, not the one looked at.
+            stopLooking();
             if (gs.onTitleScreen == 0 && !gs.escapeMode) saveWithDialog();
             break;
         case CMD_LOAD:
@@ -199,6 +201,7 @@ void menuCommand(platform::Window w, int command) {
             quitSequence(w);
             return;  // no paint after quitting
         case CMD_INVENTORY:
+            stopLooking();
             if (gs.onTitleScreen == 0) openInventory();
             repaintAll();
             break;

@@ -580,6 +580,21 @@ std::string itemText(Window dlg, int id) {
     return c ? c->text : "";
 }
 
+std::vector<ControlView> dialogControls(Window dlg) {
+    std::vector<ControlView> out;
+    if (!live(dlg)) return out;
+    for (const Control& c : dlg->controls)
+        out.push_back({c.def.id, c.def.kind, c.text, c.checked, c.enabled, c.def.number,
+                       static_cast<int>(c.items.size()), c.selection});
+    return out;
+}
+
+bool hasCloseBox(Window dlg) { return live(dlg) && dlg->dialog && dlg->closeBox; }
+
+int openDialogs() {
+    return static_cast<int>(std::count_if(B().dialogs.begin(), B().dialogs.end(), live));
+}
+
 Rect windowPlace(Window w) {
     if (!w) return {};
     return {w->x, w->y, w->w, w->h};

@@ -100,6 +100,20 @@ unsigned pixel(Window, int x, int y);
 bool savePng(Window, const std::string& path);
 // Text last set in a dialog control ("" when unknown).
 std::string itemText(Window dlg, int id);
+// What a player sees of the controls of a dialog, in template order (what
+// `controls` prints): for a player program that acts on whatever is open.
+struct ControlView {
+    int id = -1;
+    Ctl kind = Ctl::Label;
+    std::string text;
+    bool checked = false, enabled = true;
+    bool number = false;  // an edit field that takes digits only
+    int items = 0, selection = -1;  // combo boxes
+};
+std::vector<ControlView> dialogControls(Window dlg);
+bool hasCloseBox(Window dlg);
+// How many modal dialogs are open, nested in one another.
+int openDialogs();
 // How many device contexts the program has taken on a window so far (each
 // drawing takes one): tests count redraws with it.
 int contextsTaken(Window);
