@@ -260,13 +260,16 @@ bool readTokenViews(const std::string& path, std::string& text, std::vector<std:
         return false;
     }
     // A token takes at least one byte and a blank: room for them all at once
-    // (a save file has some 50,000).
-    out.reserve(std::min(maxTokens, text.size() / 2 + 1));
-    for (std::size_t i = skipBlanks(text, 0); i < text.size() && out.size() < maxTokens;) {
+    // (a save file has some 50,000), filled in place, then cut to the count.
+    out.resize(std::min(maxTokens, text.size() / 2 + 1));
+    std::string_view* token = out.data();
+    std::size_t count = 0;
+    for (std::size_t i = skipBlanks(text, 0); i < text.size() && count < out.size(); ++count) {
         const std::size_t end = skipTokenBytes(text, i);
-        out.emplace_back(text.data() + i, end - i);
+        token[count] = std::string_view(text.data() + i, end - i);
         i = skipBlanks(text, end);
     }
+    out.resize(count);
     return true;
 }
 
