@@ -58,7 +58,7 @@ constexpr double CARRY_TOLERANCE_KG = 0.01;
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // A whole token as a signed 32-bit decimal number ("+7" too, as the stream read it).
-bool readInt(const std::string& token, int& out) {
+bool readInt(std::string_view token, int& out) {
     const char* first = token.data();
     const char* last = first + token.size();
     if (first != last && *first == '+') ++first;
@@ -78,7 +78,7 @@ void appendNumber(std::string& out, int value) {
 // A whole record starts at q: 46 numbers after its name, then cells, not all
 // of them digits (a record shifted by a token would show numbers there).
 constexpr std::size_t CELLS_LOOKED_AT = 10;
-bool startsAt(const std::vector<std::string>& tokens, std::size_t q) {
+bool startsAt(const std::vector<std::string_view>& tokens, std::size_t q) {
     if (q + RECORD_TOKENS > tokens.size()) return false;
     int ignored = 0;
     for (std::size_t k = 1; k < FIRST_CELL; ++k)
@@ -104,13 +104,14 @@ bool breaksInvariants(const SaveSlot& s) {
     return kg > MAX_CARRY_KG + CARRY_TOLERANCE_KG;
 }
 
-SaveSlot readRecord(const std::vector<std::string>& tokens, std::size_t p) {
+SaveSlot readRecord(const std::vector<std::string_view>& tokens, std::size_t p) {
     SaveSlot s;
     s.name = unmaskNameSpaces(tokens[p]);
     for (std::size_t k = 0; k < SLOT_NUMBERS; ++k) readInt(tokens[p + 1 + k], s.*NUMBERS[k].slot);
     for (std::size_t i = 0; i < ITEM_COUNT; ++i) readInt(tokens[p + FIRST_COUNT + i], s.inventory[i]);
     for (std::size_t k = 0; k < GRID_CELLS; ++k) {
-        const char c = tokens[p + FIRST_CELL + k][0];
+        const std::string_view token = tokens[p + FIRST_CELL + k];
+        const char c = token.empty() ? '\0' : token[0];
         s.grid[k] = c == '\0' ? EMPTY_CELL : c;  // a zero byte is no tile
     }
     if (s.maxLife <= 0 || breaksInvariants(s)) return SaveSlot{};
@@ -190,7 +191,7 @@ std::string encodeSaveFile(const SaveSlots& slots) {
     return out;
 }
 
-SaveSlots decodeSaveFile(const std::vector<std::string>& tokens) {
+SaveSlots decodeSaveFile(const std::vector<std::string_view>& tokens) {
     SaveSlots slots{};
     std::size_t p = 0;
     int s = 0;

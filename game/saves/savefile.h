@@ -44,7 +44,7 @@ std::string encodeSaveFile(const SaveSlots& slots);
 // The slots a file's tokens give. What parses is read; a record that cannot be
 // read whole, or whose numbers break the game's invariants, is an empty slot,
 // and reading goes on at the next record that can be found.
-SaveSlots decodeSaveFile(const std::vector<std::string>& tokens);
+SaveSlots decodeSaveFile(const std::vector<std::string_view>& tokens);
 
 // The live game as a slot, and a slot back into the live game (not the
 // position's checks nor the window: applySlot does those).

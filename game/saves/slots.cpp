@@ -108,8 +108,9 @@ void drawSavingText() {
 }  // namespace
 
 void readSaveFile() {
-    std::vector<std::string> tokens;
-    platform::readTokens(saveFileToRead(), tokens, SAVE_READ_TOKENS, SAVE_READ_BYTES);
+    std::string text;
+    std::vector<std::string_view> tokens;
+    platform::readTokenViews(saveFileToRead(), text, tokens, SAVE_READ_TOKENS, SAVE_READ_BYTES);
     gs.saveSlots = decodeSaveFile(tokens);  // no file: five empty slots
 }
 

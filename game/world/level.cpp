@@ -1,8 +1,10 @@
 #include "world/level.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,18 +29,33 @@ struct GridRead {
 
 // Copies the grid token; cells the token does not reach become background, and
 // so does a byte that is no tile code (a zero byte would cut a saved grid short,
-// and the others have no picture).
+// and the others have no picture). One table lookup a cell.
 GridRead copyGrid(const std::string& token) {
-    GridRead read;
-    for (int k = 0; k < GRID_CELLS; ++k) {
-        char code = k < static_cast<int>(token.size()) ? token[k] : EMPTY_CELL;
-        if (!isTileCode(code)) {
-            ++read.unknown;
-            code = EMPTY_CELL;
+    struct Tables {
+        std::array<char, 256> cell;
+        std::array<int, 256> unknown;
+    };
+    static const Tables t = [] {
+        Tables t{};
+        for (int b = 0; b < 256; ++b) {
+            const bool tile = isTileCode(static_cast<char>(b));
+            t.cell[b] = tile ? static_cast<char>(b) : EMPTY_CELL;
+            t.unknown[b] = tile ? 0 : 1;
         }
-        gs.LevelGrid[k / GRID_COLS][k % GRID_COLS] = code;
+        return t;
+    }();
+    GridRead read;
+    std::array<char, GRID_CELLS> cells;
+    cells.fill(EMPTY_CELL);
+    const std::size_t n = std::min(token.size(), cells.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto byte = static_cast<unsigned char>(token[k]);
+        cells[k] = t.cell[byte];
+        read.unknown += t.unknown[byte];
     }
-    read.complete = token.size() >= static_cast<std::size_t>(GRID_CELLS);
+    static_assert(sizeof gs.LevelGrid == GRID_CELLS);
+    std::memcpy(gs.LevelGrid, cells.data(), cells.size());
+    read.complete = token.size() >= cells.size();
     return read;
 }
 

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace platform {
 
@@ -51,8 +52,21 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
 
 FileWriteObserver writeObserver = nullptr;
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+// The ends of runs of blanks and of token bytes that start at i, found by the
+// C library (a string keeps a zero after its bytes, where both stop; a zero
+// byte inside the text belongs to a token).
+constexpr const char* BLANKS = " \t\n\v\f\r";
+
+std::size_t skipBlanks(const std::string& text, std::size_t i) {
+    return i + std::strspn(text.c_str() + i, BLANKS);
+}
+
+std::size_t skipTokenBytes(const std::string& text, std::size_t i) {
+    for (;;) {
+        i += std::strcspn(text.c_str() + i, BLANKS);
+        if (i >= text.size() || text[i] != '\0') return i;
+        ++i;
+    }
 }
 
 }  // namespace
@@ -192,11 +206,13 @@ std::FILE* openRegularFile(const std::string& path) {
     return f;
 }
 
-bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
-                std::size_t maxBytes) {
+bool readTokenViews(const std::string& path, std::string& text, std::vector<std::string_view>& out,
+                    std::size_t maxTokens, std::size_t maxBytes) {
+    text.clear();
     out.clear();
     std::FILE* f = openRegularFile(path);
     if (!f) return false;
+    std::setvbuf(f, nullptr, _IONBF, 0);  // the blocks go straight into text: no second buffer
     // A text editor may have put a UTF-8 byte-order mark first: it is no data.
     // It counts in the bytes read.
     std::size_t left = maxBytes;
@@ -206,28 +222,33 @@ bool readTokens(const std::string& path, std::vector<std::string>& out, std::siz
         left -= sizeof bom;
     else
         std::rewind(f);
-    // A token takes at least one byte and a blank: room for them all at once
-    // (a save file has some 50,000).
     struct stat st {};
-    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) {
-        const std::size_t bytes = std::min(static_cast<std::size_t>(st.st_size), maxBytes);
-        out.reserve(std::min(maxTokens, bytes / 2 + 1));
-    }
-    std::string cur;
-    char buf[4096];
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0)
+        text.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
+    // First the bytes, block by block, up to the blank that ends the last token
+    // wanted; then the tokens, as views into bytes that no longer move.
+    constexpr std::size_t BLOCK = 4096;
+    std::size_t tokens = 0, scanned = 0;
+    bool inToken = false;
     bool full = maxTokens == 0;
     while (!full && left > 0) {
-        const std::size_t want = left < sizeof buf ? left : sizeof buf;
-        const std::size_t n = std::fread(buf, 1, want, f);
+        const std::size_t at = text.size();
+        text.resize(at + std::min(left, BLOCK));
+        const std::size_t n = std::fread(text.data() + at, 1, text.size() - at, f);
+        text.resize(at + n);
         if (n == 0) break;
         left -= n;
-        for (std::size_t i = 0; i < n && !full; ++i) {
-            if (!isSpace(buf[i])) {
-                cur += buf[i];
-            } else if (!cur.empty()) {
-                out.push_back(std::move(cur));
-                cur.clear();
-                full = out.size() >= maxTokens;
+        // Each whole token takes a byte and a blank: until the bytes could hold
+        // maxTokens of them there is no need to count.
+        if (text.size() / 2 < maxTokens) continue;
+        while (scanned < text.size()) {
+            scanned = inToken ? skipTokenBytes(text, scanned) : skipBlanks(text, scanned);
+            if (scanned == text.size()) break;
+            inToken = !inToken;
+            if (!inToken && ++tokens >= maxTokens) {
+                full = true;
+                text.resize(scanned);
+                break;
             }
         }
     }
@@ -235,10 +256,31 @@ bool readTokens(const std::string& path, std::vector<std::string>& out, std::siz
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) {
-        out.clear();
+        text.clear();
         return false;
     }
-    if (!full && !cur.empty()) out.push_back(std::move(cur));
+    // A token takes at least one byte and a blank: room for them all at once
+    // (a save file has some 50,000), filled in place, then cut to the count.
+    out.resize(std::min(maxTokens, text.size() / 2 + 1));
+    std::string_view* token = out.data();
+    std::size_t count = 0;
+    for (std::size_t i = skipBlanks(text, 0); i < text.size() && count < out.size(); ++count) {
+        const std::size_t end = skipTokenBytes(text, i);
+        token[count] = std::string_view(text.data() + i, end - i);
+        i = skipBlanks(text, end);
+    }
+    out.resize(count);
+    return true;
+}
+
+bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
+                std::size_t maxBytes) {
+    out.clear();
+    std::string text;
+    std::vector<std::string_view> views;
+    if (!readTokenViews(path, text, views, maxTokens, maxBytes)) return false;
+    out.reserve(views.size());
+    for (const std::string_view token : views) out.emplace_back(token);
     return true;
 }
 

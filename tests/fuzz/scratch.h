@@ -3,11 +3,11 @@
 // fsyncs a second), the working directory from then on, removed at exit.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace fuzz {
@@ -26,10 +26,17 @@ inline void enterScratchDir() {
     });
 }
 
+// Plain system calls: a stream would allocate and fill its buffer every run.
 inline void writeFile(const char* name, const std::string& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) std::abort();
+    const int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) std::abort();
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) std::abort();
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0) std::abort();
 }
 
 // The first whitespace-separated run of bytes, as the file readers see it

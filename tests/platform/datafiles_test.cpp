@@ -144,7 +144,8 @@ const Target SAVES{"Sauvegardes.sav", false,
                        return s;
                    },
                    [](const std::string& bytes) -> long {
-                       const SaveSlots slots = decodeSaveFile(tokensOf(bytes));
+                       const std::vector<std::string> tokens = tokensOf(bytes);
+                       const SaveSlots slots = decodeSaveFile({tokens.begin(), tokens.end()});
                        const SaveSlot& s = slots[0];
                        if (slotIsEmpty(s) || encodeSaveFile(slots) != bytes || s.name.rfind("Tour ", 0) != 0) return -1;
                        return (std::atol(s.name.c_str() + 5) << 16) + s.viewLeft * 100 + s.heroCol;

@@ -39,6 +39,10 @@ std::FILE* openRegularFile(const std::string& path);
 // file is no regular file or cannot be read.
 bool readTokens(const std::string& path, std::vector<std::string>& out, std::size_t maxTokens,
                 std::size_t maxBytes = 1u << 20);
+// The same tokens as views into text, which holds the bytes read: no string
+// for each token (a save file has some 50,000).
+bool readTokenViews(const std::string& path, std::string& text, std::vector<std::string_view>& out,
+                    std::size_t maxTokens, std::size_t maxBytes = 1u << 20);
 
 bool fileExists(const std::string& path);
 // True for a regular file that this program may not open for reading (its
