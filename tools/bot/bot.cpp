@@ -533,7 +533,7 @@ private:
                 saved = false;
                 fighting = front;
                 ++report.fights;
-                if (std::getenv("BOT_TRACE"))
+                if (std::getenv("BOT_TRACE"))  // for tuning: a line a fight, on stderr
                     std::fprintf(stderr, "fight %c at (%d, %d) life %d/%d shield %d potions %d elixirs %d weapon %d s%d p%d r%d\n",
                                  front, row(), col() + d, gs.life, gs.maxLife, gs.inventory[SHIELD] ? gs.shield : 0,
                                  gs.inventory[POTION], gs.inventory[ELIXIR], bestWeapon(), gs.strength,
