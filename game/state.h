@@ -37,6 +37,8 @@ struct SaveSlot {
     int life = 0, maxLife = 0;
     std::string name;                      // UTF-8, spaces as spaces
     std::array<char, GRID_CELLS> grid{};   // zero bytes until read or saved
+
+    bool operator==(const SaveSlot&) const = default;
 };
 
 struct GameState {

@@ -108,8 +108,10 @@ void drawSavingText() {
 }  // namespace
 
 void readSaveFile() {
-    std::string text;
-    std::vector<std::string_view> tokens;
+    // Kept from read to read: each save reads the file again, and a table of
+    // 50,000 tokens is worth not building anew each time.
+    static std::string text;
+    static std::vector<std::string_view> tokens;
     platform::readTokenViews(saveFileToRead(), text, tokens, SAVE_READ_TOKENS, SAVE_READ_BYTES);
     gs.saveSlots = decodeSaveFile(tokens);  // no file: five empty slots
 }

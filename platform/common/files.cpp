@@ -52,22 +52,20 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
 
 FileWriteObserver writeObserver = nullptr;
 
-// The ends of runs of blanks and of token bytes that start at i, found by the
-// C library (a string keeps a zero after its bytes, where both stop; a zero
-// byte inside the text belongs to a token).
-constexpr const char* BLANKS = " \t\n\v\f\r";
+// The ends of runs of blanks and of token bytes that start at i. Tokens in a
+// save file are mostly one byte long: a test a byte beats a call into the C
+// library for each run. A zero byte belongs to a token.
+constexpr bool isBlankByte(unsigned char c) { return c == ' ' || c - 9u < 5u; }  // \t \n \v \f \r
 
-std::size_t skipBlanks(const std::string& text, std::size_t i) {
-    return i + std::strspn(text.c_str() + i, BLANKS);
+std::size_t skipRun(const std::string& text, std::size_t i, bool blanks) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    while (i < n && isBlankByte(p[i]) == blanks) ++i;
+    return i;
 }
 
-std::size_t skipTokenBytes(const std::string& text, std::size_t i) {
-    for (;;) {
-        i += std::strcspn(text.c_str() + i, BLANKS);
-        if (i >= text.size() || text[i] != '\0') return i;
-        ++i;
-    }
-}
+std::size_t skipBlanks(const std::string& text, std::size_t i) { return skipRun(text, i, true); }
+std::size_t skipTokenBytes(const std::string& text, std::size_t i) { return skipRun(text, i, false); }
 
 }  // namespace
 
@@ -192,15 +190,26 @@ bool replaceFile(const std::string& path, std::string_view bytes, bool syncFolde
     return true;
 }
 
-std::FILE* openRegularFile(const std::string& path) {
+namespace {
+
+// A descriptor for reading, only when the path names a regular file.
+int openRegularFd(const std::string& path, struct stat& st) {
     // Without O_NONBLOCK the open of a named pipe would wait for a writer.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat st {};
+    if (fd < 0) return -1;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
-        return nullptr;
+        return -1;
     }
+    return fd;
+}
+
+}  // namespace
+
+std::FILE* openRegularFile(const std::string& path) {
+    struct stat st {};
+    const int fd = openRegularFd(path, st);
+    if (fd < 0) return nullptr;
     std::FILE* f = fdopen(fd, "rb");
     if (!f) close(fd);
     return f;
@@ -208,39 +217,40 @@ std::FILE* openRegularFile(const std::string& path) {
 
 bool readTokenViews(const std::string& path, std::string& text, std::vector<std::string_view>& out,
                     std::size_t maxTokens, std::size_t maxBytes) {
+    // out keeps its size until the end: a caller that reads again into the
+    // same table (the save file, some 50,000 tokens) fills it in place.
     text.clear();
-    out.clear();
-    std::FILE* f = openRegularFile(path);
-    if (!f) return false;
-    std::setvbuf(f, nullptr, _IONBF, 0);  // the blocks go straight into text: no second buffer
-    // A text editor may have put a UTF-8 byte-order mark first: it is no data.
-    // It counts in the bytes read.
-    std::size_t left = maxBytes;
-    char bom[3];
-    const std::size_t got = std::fread(bom, 1, sizeof bom, f);
-    if (got == sizeof bom && maxBytes >= sizeof bom && std::string_view(bom, sizeof bom) == "\xEF\xBB\xBF")
-        left -= sizeof bom;
-    else
-        std::rewind(f);
     struct stat st {};
-    if (fstat(fileno(f), &st) == 0 && st.st_size > 0)
-        text.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
-    // First the bytes, block by block, up to the blank that ends the last token
-    // wanted; then the tokens, as views into bytes that no longer move.
-    constexpr std::size_t BLOCK = 4096;
-    std::size_t tokens = 0, scanned = 0;
-    bool inToken = false;
+    const int fd = openRegularFd(path, st);
+    if (fd < 0) {
+        out.clear();
+        return false;
+    }
+    if (st.st_size > 0) text.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
+    // First the bytes, in large blocks (every system call counts when a save
+    // reads its file again), up to the blank that ends the last token wanted;
+    // then the tokens, as views into bytes that no longer move. A UTF-8
+    // byte-order mark a text editor may have put first is no data, but counts
+    // in the bytes read.
+    constexpr std::size_t BLOCK = 1 << 16;
+    constexpr std::string_view BOM = "\xEF\xBB\xBF";
+    std::size_t from = 0, tokens = 0, scanned = 0;
+    bool inToken = false, failed = false;
     bool full = maxTokens == 0;
-    while (!full && left > 0) {
+    while (!full && text.size() < maxBytes) {
         const std::size_t at = text.size();
-        text.resize(at + std::min(left, BLOCK));
-        const std::size_t n = std::fread(text.data() + at, 1, text.size() - at, f);
-        text.resize(at + n);
-        if (n == 0) break;
-        left -= n;
+        text.resize(at + std::min(maxBytes - at, BLOCK));
+        const ssize_t n = read(fd, text.data() + at, text.size() - at);
+        text.resize(at + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed = n < 0;
+            break;
+        }
+        if (at == 0 && text.starts_with(BOM)) from = scanned = BOM.size();
         // Each whole token takes a byte and a blank: until the bytes could hold
         // maxTokens of them there is no need to count.
-        if (text.size() / 2 < maxTokens) continue;
+        if ((text.size() - from) / 2 < maxTokens) continue;
         while (scanned < text.size()) {
             scanned = inToken ? skipTokenBytes(text, scanned) : skipBlanks(text, scanned);
             if (scanned == text.size()) break;
@@ -252,22 +262,29 @@ bool readTokenViews(const std::string& path, std::string& text, std::vector<std:
             }
         }
     }
-    // A read that fails (a directory, an I/O error) is no file: no tokens from it.
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    close(fd);
+    // A read that fails (an I/O error) is no file: no tokens from it.
     if (failed) {
         text.clear();
+        out.clear();
         return false;
     }
+    text.erase(0, from);
     // A token takes at least one byte and a blank: room for them all at once
     // (a save file has some 50,000), filled in place, then cut to the count.
-    out.resize(std::min(maxTokens, text.size() / 2 + 1));
+    const std::size_t room = std::min(maxTokens, text.size() / 2 + 1);
+    if (out.size() < room) out.resize(room);
     std::string_view* token = out.data();
     std::size_t count = 0;
-    for (std::size_t i = skipBlanks(text, 0); i < text.size() && count < out.size(); ++count) {
-        const std::size_t end = skipTokenBytes(text, i);
-        token[count] = std::string_view(text.data() + i, end - i);
-        i = skipBlanks(text, end);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (count < room) {
+        while (i < size && isBlankByte(bytes[i])) ++i;
+        if (i == size) break;
+        const std::size_t start = i;
+        while (i < size && !isBlankByte(bytes[i])) ++i;
+        token[count++] = std::string_view(text.data() + start, i - start);
     }
     out.resize(count);
     return true;

@@ -2,8 +2,8 @@
 // is; otherwise a list of edits on a file of five whole games (first two
 // bytes: where the file is cut; then three bytes an edit: two for the place,
 // one for the new byte). Every slot read is empty or holds a game that keeps
-// the invariants, and what is read, saved as the game saves it, reads back the
-// same to the byte.
+// the invariants, and what is read, saved as the game saves it, reads back as
+// the same games.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -75,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string written = encodeSaveFile(read);
     check(platform::replaceFile(SAVE_FILE, written, false));
     readSaveFile();
-    check(encodeSaveFile(gs.saveSlots) == written);
+    check(gs.saveSlots == read);  // the same games, so the same bytes once saved
     return 0;
 }
