@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 namespace platform {
 
@@ -276,15 +275,10 @@ bool readTokenViews(const std::string& path, std::string& text, std::vector<std:
     if (out.size() < room) out.resize(room);
     std::string_view* token = out.data();
     std::size_t count = 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t i = 0;
-    while (count < room) {
-        while (i < size && isBlankByte(bytes[i])) ++i;
-        if (i == size) break;
-        const std::size_t start = i;
-        while (i < size && !isBlankByte(bytes[i])) ++i;
-        token[count++] = std::string_view(text.data() + start, i - start);
+    for (std::size_t i = skipBlanks(text, 0); i < text.size() && count < room; ++count) {
+        const std::size_t end = skipTokenBytes(text, i);
+        token[count] = std::string_view(text.data() + i, end - i);
+        i = skipBlanks(text, end);
     }
     out.resize(count);
     return true;
